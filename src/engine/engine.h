@@ -1,0 +1,194 @@
+// The platform seam. Game code reaches the window, clock, keyboard, sound,
+// textures, render targets, settings file, random numbers and log only
+// through this interface; only src/engine/ includes SDL.
+#pragma once
+
+#include <cstdint>
+
+#define ENGINE_VERSION 0x180
+
+// Handles are opaque; 0 always means "nothing".
+typedef uintptr_t HTEXTURE;
+typedef uintptr_t HTARGET;
+typedef uintptr_t HEFFECT;
+typedef uintptr_t HCHANNEL;
+
+// Blend bits. BLEND_DEFAULT multiplies the texture by the vertex colour and
+// alpha-blends, without depth writes.
+enum {
+    BLEND_COLORMUL = 0,
+    BLEND_COLORADD = 1,
+    BLEND_ALPHAADD = 0,
+    BLEND_ALPHABLEND = 2,
+    BLEND_NOZWRITE = 0,
+    BLEND_ZWRITE = 4,
+    BLEND_DEFAULT = BLEND_COLORMUL | BLEND_ALPHABLEND | BLEND_NOZWRITE,
+};
+
+struct hgeVertex {
+    float x, y;   // screen pixels of the current scene
+    float z;      // depth 0..1 (kept, not used for sorting)
+    uint32_t col; // ARGB
+    float tx, ty; // texture coordinates 0..1
+};
+
+// Vertex 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left.
+struct hgeQuad {
+    hgeVertex v[4];
+    HTEXTURE tex;
+    int blend;
+};
+
+enum hgeBoolState {
+    HGE_WINDOWED,
+    HGE_HIDEMOUSE,
+    HGE_SHOWSPLASH,
+    HGE_HEADLESS, // no window, no sound device, software drawing off screen
+};
+
+enum hgeFuncState {
+    HGE_FRAMEFUNC,      // bool(): true ends the loop
+    HGE_RENDERFUNC,     // bool(): result ignored
+    HGE_GFXRESTOREFUNC, // bool(): called after render targets were lost
+};
+
+enum hgeIntState {
+    HGE_SCREENWIDTH,
+    HGE_SCREENHEIGHT,
+    HGE_SCREENBPP,
+    HGE_FPS,  // frame limiter, frames per second
+    HGE_SEED, // non-zero: Random_Seed(0) uses it instead of the clock
+};
+
+enum hgeStringState {
+    HGE_TITLE,
+    HGE_INIFILE,
+    HGE_LOGFILE,
+    HGE_DATADIR, // where "data/..." names resolve; default: data/ beside the executable
+};
+
+typedef bool (*hgeCallback)();
+
+// Windows virtual-key codes, which the settings file uses.
+enum {
+    HGEK_BACKSPACE = 8,
+    HGEK_TAB = 9,
+    HGEK_ENTER = 13,
+    HGEK_SHIFT = 16,
+    HGEK_CTRL = 17,
+    HGEK_ALT = 18,
+    HGEK_PAUSE = 19,
+    HGEK_CAPSLOCK = 20,
+    HGEK_ESCAPE = 27,
+    HGEK_SPACE = 32,
+    HGEK_PGUP = 33,
+    HGEK_PGDN = 34,
+    HGEK_END = 35,
+    HGEK_HOME = 36,
+    HGEK_LEFT = 37,
+    HGEK_UP = 38,
+    HGEK_RIGHT = 39,
+    HGEK_DOWN = 40,
+    HGEK_INSERT = 45,
+    HGEK_DELETE = 46,
+    HGEK_0 = 48, // '0'..'9' are 48..57
+    HGEK_A = 65, // 'A'..'Z' are 65..90
+    HGEK_F1 = 112,
+    HGEK_F2 = 113,
+    HGEK_F3 = 114,
+    HGEK_F4 = 115,
+    HGEK_F12 = 123,
+};
+
+class Engine {
+public:
+    // Gives back one reference taken by hgeCreate; the last one destroys the engine.
+    void Release();
+
+    virtual void System_SetState(hgeBoolState state, bool value) = 0;
+    virtual void System_SetState(hgeFuncState state, hgeCallback value) = 0;
+    virtual void System_SetState(hgeIntState state, int value) = 0;
+    virtual void System_SetState(hgeStringState state, const char* value) = 0;
+    virtual int System_GetStateInt(hgeIntState state) = 0;
+    virtual bool System_Initiate() = 0;
+    virtual const char* System_GetErrorMessage() = 0;
+    // Runs frame and render callbacks until the frame callback returns true.
+    virtual bool System_Start() = 0;
+    virtual void System_Shutdown() = 0;
+    // Appends one line (printf format) to the log file.
+    virtual void System_Log(const char* format, ...) = 0;
+    // A modal error report; without a display the words go to stderr.
+    virtual void System_MessageBox(const char* text, const char* caption) = 0;
+
+    // Whole files; the name resolves like every "data/..." name. nullptr on failure.
+    virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
+    virtual void Resource_Free(void* resource) = 0;
+
+    // Missing file, section or key gives def; names compare without case.
+    virtual int Ini_GetInt(const char* section, const char* name, int def) = 0;
+    virtual float Ini_GetFloat(const char* section, const char* name, float def) = 0;
+
+    virtual void Random_Seed(int seed = 0) = 0;
+    // Uniform, both ends included.
+    virtual int Random_Int(int min, int max) = 0;
+    virtual float Random_Float(float min, float max) = 0;
+
+    // Seconds since the last frame, at most 0.1.
+    virtual float Timer_GetDelta() = 0;
+
+    virtual HEFFECT Effect_Load(const char* filename, uint32_t size = 0) = 0;
+    virtual void Effect_Free(HEFFECT eff) = 0;
+    // Plays once at default volume. The handle never aliases a later sound.
+    virtual HCHANNEL Effect_Play(HEFFECT eff) = 0;
+    virtual bool Channel_IsPlaying(HCHANNEL chn) = 0;
+    virtual void Channel_StopAll() = 0;
+
+    // True only in the frame in which the key went down / up.
+    virtual bool Input_KeyDown(int key) = 0;
+    virtual bool Input_KeyUp(int key) = 0;
+    virtual bool Input_GetKeyState(int key) = 0;
+    // A key pressed this frame, 0 if none.
+    virtual int Input_GetKey() = 0;
+
+    virtual HTEXTURE Texture_Load(const char* filename, uint32_t size = 0, bool mipmap = false) = 0;
+    virtual void Texture_Free(HTEXTURE tex) = 0;
+    // original: the image's own size rather than the stored one (the same here).
+    virtual int Texture_GetWidth(HTEXTURE tex, bool original = false) = 0;
+    virtual int Texture_GetHeight(HTEXTURE tex, bool original = false) = 0;
+
+    virtual HTARGET Target_Create(int width, int height, bool zbuffer) = 0;
+    virtual void Target_Free(HTARGET target) = 0;
+    // Changes after the graphics device is restored.
+    virtual HTEXTURE Target_GetTexture(HTARGET target) = 0;
+
+    // target 0 is the screen. Scenes never nest.
+    virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;
+    virtual void Gfx_EndScene() = 0;
+    virtual void Gfx_Clear(uint32_t color) = 0;
+    virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
+
+    // Test and replay seam: used by the headless runner and recordings only.
+    // Runs n frames; true when the frame callback ended the loop.
+    virtual bool System_RunFrames(int n) = 0;
+    // The key goes down / up before the next frame.
+    virtual void Input_Inject(int key, bool down) = 0;
+    // Frame time of the following frames; 0 returns to the real clock.
+    virtual void Timer_SetFixedDelta(float seconds) = 0;
+    // Writes the screen as it would be presented to a PNG file.
+    virtual bool Gfx_SaveScreenshot(const char* filename) = 0;
+
+protected:
+    Engine() = default;
+    virtual ~Engine() = default;
+
+private:
+    friend Engine* hgeCreate(int version);
+    int refs_ = 0;
+};
+
+// The process's engine with one more reference; the first call creates the
+// back end (SDL unless a test installed another). nullptr for a wrong version.
+Engine* hgeCreate(int version);
+
+// Lets tests put another back end behind hgeCreate; nullptr restores SDL.
+void engine_set_factory(Engine* (*make)());

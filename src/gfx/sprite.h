@@ -1,0 +1,59 @@
+// A rectangle cut from a texture, drawn as one quad. One sprite object may be
+// drawn many times per frame: each draw rewrites its corners and hands a copy
+// of the quad to the engine.
+#pragma once
+
+#include "engine/engine.h"
+#include "gfx/rect.h"
+
+class Sprite {
+public:
+    // Rectangle in texels; texture 0 draws untextured with a 1 x 1 texture size.
+    Sprite(HTEXTURE texture, float x, float y, float w, float h);
+    Sprite(const Sprite& other);
+    Sprite& operator=(const Sprite& other);
+    ~Sprite();
+
+    // Hot spot on (x, y), unrotated, scale 1.
+    void render(float x, float y);
+    // Rotation in radians, clockwise on screen, about the hot spot; v_scale 0 means h_scale.
+    void render_transformed(float x, float y, float rotation, float h_scale = 1.0f, float v_scale = 0.0f);
+    void render_stretched(float x1, float y1, float x2, float y2);
+    void render_corners(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
+
+    // Keeps the rectangle in texels, rescaling texture coordinates to the new size.
+    void set_texture(HTEXTURE texture);
+    void set_texture_rect(float x, float y, float w, float h, bool adjust_size = true);
+    // vertex 0..3, or -1 for all four.
+    void set_color(uint32_t color, int vertex = -1);
+    void set_z(float z, int vertex = -1);
+    void set_blend_mode(int blend) { quad.blend = blend; }
+    void set_hot_spot(float x, float y) { hot_x = x; hot_y = y; }
+    void set_flip(bool new_x, bool new_y, bool hot_spot = false);
+
+    HTEXTURE get_texture() const { return quad.tex; }
+    void get_texture_rect(float* x, float* y, float* w, float* h) const { *x = tex_x; *y = tex_y; *w = width; *h = height; }
+    uint32_t get_color(int vertex = 0) const { return quad.v[vertex].col; }
+    float get_z(int vertex = 0) const { return quad.v[vertex].z; }
+    int get_blend_mode() const { return quad.blend; }
+    void get_hot_spot(float* x, float* y) const { *x = hot_x; *y = hot_y; }
+    void get_flip(bool* x, bool* y) const { *x = x_flip; *y = y_flip; }
+    float get_width() const { return width; }
+    float get_height() const { return height; }
+    const hgeQuad& get_quad() const { return quad; }
+
+    // The axis-aligned bounds of what render_transformed would draw (v_scale 0 stays 0).
+    Rect* bounding_box_transformed(float x, float y, float rotation, float h_scale, float v_scale, Rect* rect) const;
+
+protected:
+    // Texture coordinates of the rectangle (x, y, w, h) in texels.
+    void set_tex_coords(float x, float y, float w, float h);
+
+    Engine* engine; // one reference per sprite, copies included
+    hgeQuad quad;
+    float tex_x, tex_y;
+    float width, height;
+    float tex_width, tex_height;
+    float hot_x, hot_y;
+    bool x_flip, y_flip, hot_spot_flip;
+};
