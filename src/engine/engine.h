@@ -186,9 +186,12 @@ private:
     int refs_ = 0;
 };
 
-// The process's engine with one more reference; the first call creates the
-// back end (SDL unless a test installed another). nullptr for a wrong version.
+// The process's engine with one more reference; the first call creates it
+// with the chosen back end. nullptr for a wrong version or no back end.
 Engine* hgeCreate(int version);
 
-// Lets tests put another back end behind hgeCreate; nullptr restores SDL.
-void engine_set_factory(Engine* (*make)());
+// The program entry (or a test) chooses the back end before the first hgeCreate.
+void engine_set_backend(Engine* (*make)());
+
+// The SDL back end: a window, or with HGE_HEADLESS an off-screen software one.
+Engine* create_sdl_engine();

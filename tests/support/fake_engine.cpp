@@ -18,13 +18,13 @@ std::string lower(std::string s) {
 
 FakeEngine::FakeEngine() {
     current_fake = this;
-    engine_set_factory(make_fake);
+    engine_set_backend(make_fake);
     // Hold one reference ourselves so game code releasing its own never deletes us.
     self_ref_ = hgeCreate(ENGINE_VERSION);
 }
 
 FakeEngine::~FakeEngine() {
-    engine_set_factory(nullptr);
+    engine_set_backend(nullptr);
     current_fake = nullptr;
 }
 
