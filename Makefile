@@ -1,0 +1,49 @@
+# make run: install what is missing, build, start the game.
+# make test: the same installs, a sanitizer build, every test headless.
+
+BUILD      ?= build
+TEST_BUILD ?= build-test
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PACKAGES   := cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev \
+              libinih-dev libgtest-dev
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build run test assets clean
+
+all: build
+
+# apt-get runs only when a package is missing.
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/korvane
+
+test: deps
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cd $(TEST_BUILD) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Regenerates data/ from tools/ (its outputs are committed).
+assets:
+	@for p in python3-pil lame; do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || \
+	  { $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y python3-pil lame; break; }; \
+	done
+	/usr/bin/python3 tools/make_assets.py
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD)

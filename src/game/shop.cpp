@@ -1,0 +1,36 @@
+#include "game/shop.h"
+
+#include <algorithm>
+
+#include "game/globals.h"
+
+namespace {
+
+const int MAX_SHIPS = 99;
+const int MAX_LEVEL = 5;
+
+// Raises one upgrade of both players when ship 0's level allows and money suffices.
+// Ship 1 follows ship 0 without a test of its own, so it is capped here.
+void buy_upgrade(int key, int32_t ship::*level, const int32_t (&prices)[5]) {
+    if (!engine->Input_KeyDown(key)) return;
+    int current = ship_records[0].*level;
+    if (current < 0 || current >= MAX_LEVEL || money < prices[current]) return;
+    engine->Effect_Play(snd_upgrade);
+    money -= prices[current];
+    for (int i = 0; i < 2; ++i)
+        ship_records[i].*level = std::min(ship_records[i].*level + 1, MAX_LEVEL);
+}
+
+} // namespace
+
+void shop_purchases() {
+    ship& s0 = ship_records[0];
+    if (engine->Input_KeyDown(HGEK_F1) && s0.ships < MAX_SHIPS && money >= settings.price_ships) {
+        engine->Effect_Play(snd_upgrade);
+        money -= settings.price_ships;
+        s0.ships += 1;
+    }
+    buy_upgrade(HGEK_F2, &ship::flexibility, settings.price_flexibility);
+    buy_upgrade(HGEK_F3, &ship::firepower, settings.price_firepower);
+    buy_upgrade(HGEK_F4, &ship::shield, settings.price_shield);
+}

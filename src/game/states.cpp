@@ -1,0 +1,297 @@
+#include "game/states.h"
+
+#include <cstring>
+
+#include "enemies/behaviours.h"
+#include "enemies/bullets.h"
+#include "enemies/collisions.h"
+#include "enemies/spawn.h"
+#include "game/globals.h"
+#include "game/levels.h"
+#include "game/passwords.h"
+#include "game/shop.h"
+#include "game/tuning.h"
+#include "ships/control.h"
+#include "ships/field.h"
+#include "ships/flight.h"
+
+namespace {
+
+const char* const DEMO_FIRST_WAVE = "ECDKHHZabrsssYFECDB";
+const char* const DEMO_REFILL = "ECDKHHZabrs";
+const float DEMO_SPEEDUP = 1.5f;
+
+int screen_width() { return engine->System_GetStateInt(HGE_SCREENWIDTH); }
+int screen_height() { return engine->System_GetStateInt(HGE_SCREENHEIGHT); }
+
+// View 0 gets a picture of another width; the old one is released first.
+void replace_view0(int width) {
+    delete view_sprite[0];
+    view_sprite[0] = nullptr;
+    if (view_target[0]) engine->Target_Free(view_target[0]);
+    view_target[0] = engine->Target_Create(width, screen_height(), false);
+    view_sprite[0] = new Sprite(engine->Target_GetTexture(view_target[0]), 0, 0,
+                                static_cast<float>(width), static_cast<float>(screen_height()));
+}
+
+void set_up_split_view0() {
+    view_anchor[0] = settings.split_screen_player0_x;
+    view_anchor[1] = settings.split_screen_player0_y;
+    replace_view0(half_width);
+}
+
+void clear_field_lists() {
+    player_bullets[0].clear();
+    player_bullets[1].clear();
+    enemy_bullets.clear();
+    enemy_list.clear();
+    pending_list.clear();
+    big_list.clear();
+}
+
+// Entering play: refilled armor, at rest, untouchable from now.
+void place_ship(ship& s, float x, float y, float angle) {
+    s.armor = s.shield;
+    s.invul_timer = 0;
+    s.fire_timer = 0;
+    s.speed = 0;
+    s.rotate_speed = 0;
+    s.x = x;
+    s.y = y;
+    s.angle = angle;
+}
+
+void new_game() {
+    game_mode = MODE_ONE_PLAYER;
+    std::strcpy(password, "AAAAAAAAA");
+    password_cursor = 0;
+    bonus = 0;
+    game_over_timer = 0;
+    for (int i = 0; i < 2; ++i) {
+        ship& s = ship_records[i];
+        s.invul_timer = 0;
+        s.firepower = s.flexibility = s.armor = s.shield = 0;
+        s.ships = 3;
+    }
+    set_game_state(ACTION_MENU);
+    std::strcpy(password, "AAAAAAAAA");
+}
+
+void to_shop() {
+    engine->Channel_StopAll();
+    if (game_mode == MODE_ONE_PLAYER) {
+        view_anchor[0] = settings.one_player_x;
+        view_anchor[1] = settings.one_player_y;
+        replace_view0(screen_width());
+    } else {
+        view_anchor[0] = settings.split_screen_player0_x;
+        view_anchor[1] = settings.split_screen_player0_y;
+        replace_view0(half_width);
+    }
+    game_state = STATE_SHOP;
+}
+
+void enter_menu() {
+    if (!engine->Channel_IsPlaying(intro_channel)) {
+        engine->Channel_StopAll();
+        intro_channel = engine->Effect_Play(snd_intro);
+    }
+    game_state = STATE_MENU;
+    make_password();
+    set_up_split_view0();
+    blink_timer[0] = blink_timer[1] = 0;
+    clear_field_lists();
+    map_index = 0;
+    level_end_timer = 0;
+    for (int i = 2; i < 4; ++i) {
+        ship& s = ship_records[i];
+        s.flexibility = engine->Random_Int(0, 5);
+        s.firepower = engine->Random_Int(0, 5);
+        s.shield = engine->Random_Int(0, 5);
+    }
+    place_ship(ship_records[2], 0, 0, 0);
+    place_ship(ship_records[3], 0, static_cast<float>(screen_height()), -3.14f);
+    clear_screen_once = true;
+    make_stars();
+    spawn_index = 1;
+    spawn_timer = 0;
+    spawn_pass = 0;
+    spawning = spawn_level(DEMO_FIRST_WAVE, 12);
+}
+
+void start_level() {
+    game_state = STATE_PLAY;
+    blink_timer[0] = blink_timer[1] = 0;
+    clear_field_lists();
+    if (level_index < 0 || level_index >= static_cast<int>(level_list.size())) level_index = 0;
+    const std::string& level = level_list.empty() ? std::string() : level_list[level_index];
+    map_index = level.empty() ? 0 : map_index_of(level.c_str());
+    level_end_timer = 0;
+    place_ship(ship_records[0], 0, 0, 0);
+    if (game_mode != MODE_ONE_PLAYER) {
+        ship_records[1].ships = ship_records[0].ships;
+        place_ship(ship_records[1], 0, static_cast<float>(screen_height()), -3.14f);
+        clear_screen_once = true;
+    } else {
+        clear_screen_once = false;
+    }
+    make_stars();
+    spawn_index = 1;
+    spawn_timer = 0;
+    spawn_pass = 0;
+    spawning = spawn_level(level, settings.start_enemy);
+    engine->Effect_Play(snd_start_level);
+}
+
+// One-by-one placement after the first group.
+void spawn_step(const std::string& text, float dt) {
+    if (!spawning) return;
+    spawn_timer += dt;
+    if (spawn_timer > settings.spawn_delay) {
+        spawning = spawn_level(text, 1);
+        spawn_timer = 0;
+    }
+}
+
+// Ships, enemies, bullets, explosions and hits of one frame, for the pair
+// (first, first + 1); the second ship takes part when `both`.
+void simulate(int first, bool both, float dt) {
+    update_ship_controls(first, dt);
+    if (both) update_ship_controls(first + 1, dt);
+    update_enemy_behaviours(dt);
+    integrate_ship(ship_records[first], dt, field_side());
+    if (both) integrate_ship(ship_records[first + 1], dt, field_side());
+    update_partners();
+    move_enemies(dt);
+    move_bullets(dt);
+    update_explosions(dt);
+    resolve_hits(dt);
+    if (!pending_list.empty()) flush_pending();
+}
+
+bool field_clear() { return enemy_list.empty() && enemy_bullets.empty() && !spawning; }
+
+// A key may leave the state early in a frame, yet the rest of the frame still
+// runs that state's simulation. A state change made inside it (game over,
+// level complete) wins over the one made before.
+class StateScope {
+public:
+    explicit StateScope(int state) : forced_(state), after_(game_state) { game_state = state; }
+    ~StateScope() {
+        if (game_state == forced_) game_state = after_;
+    }
+
+private:
+    int forced_;
+    int after_;
+};
+
+bool title_frame() {
+    if (engine->Input_GetKeyState(HGEK_ESCAPE)) return true;
+    if (engine->Input_GetKey() != 0) set_game_state(ACTION_NEW_GAME);
+    return false;
+}
+
+bool menu_frame(float dt) {
+    if (engine->Input_KeyDown(HGEK_ESCAPE)) return true;
+    if (engine->Input_KeyDown(HGEK_F1) || engine->Input_KeyDown(HGEK_SPACE))
+        game_mode = game_mode == MODE_ONE_PLAYER ? MODE_TEAMWORK : MODE_ONE_PLAYER;
+    if (game_mode != MODE_COMPETITION)
+        for (int key = 'A'; key <= 'Z'; ++key)
+            if (engine->Input_KeyDown(key)) type_password_letter(static_cast<char>(key));
+    if (engine->Input_KeyDown(HGEK_ENTER) || engine->Input_KeyDown(HGEK_CTRL) ||
+        engine->Input_KeyDown(HGEK_SHIFT))
+        set_game_state(ACTION_TO_SHOP);
+
+    StateScope demo(STATE_MENU);
+    dt *= DEMO_SPEEDUP;
+    static const std::string refill = DEMO_REFILL;
+    spawn_step(refill, dt);
+    simulate(2, true, dt);
+    if (field_clear()) {
+        spawning = true;
+        spawn_index = 1;
+        spawn_timer = 0;
+    }
+    return false;
+}
+
+void play_frame(float dt) {
+    if (engine->Input_KeyDown(HGEK_ESCAPE)) set_game_state(ACTION_MENU);
+    StateScope play(STATE_PLAY);
+    if (level_index >= 0 && level_index < static_cast<int>(level_list.size()))
+        spawn_step(level_list[level_index], dt);
+    simulate(0, game_mode != MODE_ONE_PLAYER, dt);
+    if (field_clear()) {
+        level_end_timer += dt;
+        if (level_end_timer > settings.player_win_delay) complete_level();
+    }
+}
+
+void shop_frame() {
+    if (engine->Input_KeyDown(HGEK_ESCAPE)) set_game_state(ACTION_MENU);
+    shop_purchases();
+    if (engine->Input_KeyDown(HGEK_SPACE) || engine->Input_KeyDown(HGEK_ENTER) ||
+        engine->Input_KeyDown(ship_records[0].key_fire) ||
+        engine->Input_KeyDown(ship_records[1].key_fire))
+        set_game_state(ACTION_START_LEVEL);
+}
+
+void game_over_frame(float dt) {
+    game_over_timer += dt;
+    if (game_over_timer > settings.game_over_delay) {
+        game_over_timer = 0;
+        set_game_state(ACTION_MENU);
+    }
+}
+
+} // namespace
+
+void set_game_state(int action) {
+    switch (action) {
+    case ACTION_TITLE:
+        game_state = STATE_TITLE;
+        intro_channel = engine->Effect_Play(snd_intro);
+        break;
+    case ACTION_NEW_GAME: new_game(); break;
+    case ACTION_TO_SHOP: to_shop(); break;
+    case ACTION_MENU: enter_menu(); break;
+    case ACTION_START_LEVEL: start_level(); break;
+    default: break;
+    }
+}
+
+void complete_level() {
+    level_index += 1;
+    float f = game_mode == MODE_TEAMWORK ? 0.75f : 1.0f;
+    int a = static_cast<int>((2 * iteration + 4) * f);
+    int b = static_cast<int>((3 * iteration + 10) * f);
+    bonus = engine->Random_Int(a, b);
+    money += bonus;
+    if (iteration == 8) {
+        game_state = STATE_TITLE;
+        load_settings(true);
+        return;
+    }
+    if (level_index == 50) {
+        level_index = 0;
+        iteration += 1;
+        scale_up_difficulty();
+    }
+    game_state = STATE_SHOP;
+}
+
+bool frame_func() {
+    float dt = engine->Timer_GetDelta();
+    if (images[22]) images[22]->update(dt);
+    if (images[21]) images[21]->update(dt);
+    field_half = field_side() / 2;
+    switch (game_state) {
+    case STATE_TITLE: return title_frame();
+    case STATE_MENU: return menu_frame(dt);
+    case STATE_PLAY: play_frame(dt); return false;
+    case STATE_SHOP: shop_frame(); return false;
+    case STATE_GAME_OVER: game_over_frame(dt); return false;
+    default: return false;
+    }
+}

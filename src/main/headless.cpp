@@ -1,0 +1,125 @@
+#include "main/headless.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "game/globals.h"
+#include "game/states.h"
+#include "main/dump.h"
+#include "main/resources.h"
+#include "main/script.h"
+
+namespace {
+
+const float DEFAULT_DT = 0.0166667f;
+
+struct Options {
+    std::string script = "-";
+    std::string data_dir;
+    int seed = 0; // 0: from the clock
+};
+
+int usage(const char* message) {
+    std::fprintf(stderr,
+                 "korvane-headless: %s\n"
+                 "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR]\n",
+                 message);
+    return 2;
+}
+
+bool read_text(const std::string& name, std::string& text) {
+    if (name == "-") {
+        std::ostringstream all;
+        all << std::cin.rdbuf();
+        text = all.str();
+        return true;
+    }
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream all;
+    all << in.rdbuf();
+    text = all.str();
+    return true;
+}
+
+// Runs the commands; false when the game ended itself.
+void run_commands(const std::vector<ScriptCommand>& commands) {
+    long frame = 0;
+    std::vector<int> tapped; // keys to release before the frame after next
+    engine->Timer_SetFixedDelta(DEFAULT_DT);
+    for (const ScriptCommand& c : commands) {
+        switch (c.op) {
+        case OP_DT: engine->Timer_SetFixedDelta(c.dt); break;
+        case OP_PRESS: engine->Input_Inject(c.key, true); break;
+        case OP_RELEASE: engine->Input_Inject(c.key, false); break;
+        case OP_TAP:
+            engine->Input_Inject(c.key, true);
+            tapped.push_back(c.key);
+            break;
+        case OP_FRAMES:
+            for (long i = 0; i < c.frames; ++i) {
+                bool ended = engine->System_RunFrames(1);
+                ++frame;
+                for (int key : tapped) engine->Input_Inject(key, false);
+                tapped.clear();
+                if (ended) return;
+            }
+            break;
+        case OP_DUMP: std::cout << dump_state(frame) << std::endl; break;
+        case OP_SCREENSHOT:
+            if (!engine->Gfx_SaveScreenshot(c.file.c_str()))
+                std::fprintf(stderr, "korvane-headless: line %d: cannot write %s\n", c.line, c.file.c_str());
+            break;
+        }
+    }
+}
+
+} // namespace
+
+int run_headless(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if ((arg == "--script" || arg == "--seed" || arg == "--data") && i + 1 >= argc)
+            return usage(("missing value after " + arg).c_str());
+        if (arg == "--script") {
+            options.script = argv[++i];
+        } else if (arg == "--data") {
+            options.data_dir = argv[++i];
+        } else if (arg == "--seed") {
+            char* end = nullptr;
+            long seed = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || end == argv[i] || seed < -2147483647L || seed > 2147483647L)
+                return usage("--seed takes a whole number");
+            options.seed = static_cast<int>(seed);
+        } else {
+            return usage(("unknown option " + arg).c_str());
+        }
+    }
+
+    std::string text, error;
+    if (!read_text(options.script, text)) return usage(("cannot read " + options.script).c_str());
+    std::vector<ScriptCommand> commands;
+    if (!parse_script(text, commands, error)) {
+        std::fprintf(stderr, "korvane-headless: %s: %s\n", options.script.c_str(), error.c_str());
+        return 2;
+    }
+
+    configure_engine();
+    engine->System_SetState(HGE_HEADLESS, true);
+    if (options.seed != 0) engine->System_SetState(HGE_SEED, options.seed);
+    if (!options.data_dir.empty()) engine->System_SetState(HGE_DATADIR, options.data_dir.c_str());
+    if (!engine->System_Initiate()) {
+        engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
+        shutdown_program();
+        return 0;
+    }
+    if (!load_resources()) return 0;
+    set_game_state(0);
+    run_commands(commands);
+    shutdown_program();
+    return 0;
+}

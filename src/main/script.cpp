@@ -1,0 +1,109 @@
+#include "main/script.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "engine/engine.h"
+
+namespace {
+
+struct NamedKey {
+    const char* name;
+    int code;
+};
+
+const NamedKey NAMED_KEYS[] = {
+    {"LEFT", HGEK_LEFT},   {"RIGHT", HGEK_RIGHT}, {"UP", HGEK_UP},         {"DOWN", HGEK_DOWN},
+    {"CTRL", HGEK_CTRL},   {"SHIFT", HGEK_SHIFT}, {"ENTER", HGEK_ENTER},   {"ESCAPE", HGEK_ESCAPE},
+    {"SPACE", HGEK_SPACE}, {"ALT", HGEK_ALT},     {"TAB", HGEK_TAB},       {"BACKSPACE", HGEK_BACKSPACE},
+};
+
+std::string upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool parse_long(const std::string& s, long& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(s.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0') return false;
+    out = v;
+    return true;
+}
+
+bool parse_seconds(const std::string& s, float& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    float v = std::strtof(s.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(v) || v < 0) return false;
+    out = v;
+    return true;
+}
+
+} // namespace
+
+int parse_key(const std::string& raw) {
+    std::string name = upper(raw);
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) return name[0];
+    for (const NamedKey& k : NAMED_KEYS)
+        if (name == k.name) return k.code;
+    if (name.size() >= 2 && name[0] == 'F' && std::isdigit(static_cast<unsigned char>(name[1]))) {
+        long n;
+        if (parse_long(name.substr(1), n) && n >= 1 && n <= 12) return HGEK_F1 + static_cast<int>(n) - 1;
+        return -1;
+    }
+    long code;
+    if (parse_long(name, code) && code >= 0 && code <= 255) return static_cast<int>(code);
+    return -1;
+}
+
+bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands, std::string& error) {
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::string word, arg, extra;
+        if (!(words >> word)) continue;
+        words >> arg;
+        bool has_extra = static_cast<bool>(words >> extra);
+        ScriptCommand c;
+        c.op = OP_DUMP;
+        c.line = number;
+        bool ok = !has_extra;
+        if (word == "dt") {
+            c.op = OP_DT;
+            ok = ok && parse_seconds(arg, c.dt);
+        } else if (word == "press" || word == "release" || word == "tap") {
+            c.op = word == "press" ? OP_PRESS : word == "release" ? OP_RELEASE : OP_TAP;
+            c.key = parse_key(arg);
+            ok = ok && c.key >= 0;
+        } else if (word == "frames") {
+            c.op = OP_FRAMES;
+            ok = ok && parse_long(arg, c.frames) && c.frames >= 0;
+        } else if (word == "dump") {
+            c.op = OP_DUMP;
+            ok = ok && arg.empty();
+        } else if (word == "screenshot") {
+            c.op = OP_SCREENSHOT;
+            c.file = arg;
+            ok = ok && !arg.empty();
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            error = "line " + std::to_string(number) + ": cannot read \"" + line + "\"";
+            return false;
+        }
+        commands.push_back(c);
+    }
+    return true;
+}

@@ -1,0 +1,23 @@
+// The headless runner's scripts: one command a line, '#' starts a comment.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum ScriptOp { OP_DT, OP_PRESS, OP_RELEASE, OP_TAP, OP_FRAMES, OP_DUMP, OP_SCREENSHOT };
+
+struct ScriptCommand {
+    ScriptOp op = OP_DUMP;
+    int line = 0;     // 1-based, for messages
+    int key = 0;      // press, release, tap: virtual-key code
+    long frames = 0;  // frames
+    float dt = 0;     // dt
+    std::string file; // screenshot
+};
+
+// A key name (LEFT, F1, A, 7, ...) or a virtual-key number 0..255; -1 if neither.
+// A single letter or digit names that key; longer numbers are key codes.
+int parse_key(const std::string& name);
+
+// Parses a whole script. On a malformed line: false, and error names its line.
+bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands, std::string& error);

@@ -1,0 +1,291 @@
+#include "settings/settings.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+Settings settings;
+
+namespace {
+
+// How a value changes with each pass through the levels.
+enum Scaling { FIXED, UP, DOWN };
+
+struct Key {
+    const char* section;
+    std::string name;
+    size_t offset; // into Settings
+    bool is_int;
+    double def;
+    Scaling scaling;
+};
+
+struct EnemyKey {
+    const char* suffix;
+    size_t offset; // into EnemyTuning
+    double def;
+    Scaling scaling;
+};
+
+#define FIELD(f) offsetof(Settings, f)
+#define TUNING(f) offsetof(EnemyTuning, f)
+
+void add(std::vector<Key>& keys, const char* section, std::string name, size_t offset, bool is_int,
+         double def, Scaling scaling = FIXED) {
+    keys.push_back({section, std::move(name), offset, is_int, def, scaling});
+}
+
+// A family of keys that differ only in a trailing number.
+template <size_t N>
+void add_row(std::vector<Key>& keys, const char* section, const std::string& prefix, size_t offset,
+             bool is_int, const double (&defs)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        add(keys, section, prefix + std::to_string(i), offset + i * 4, is_int, defs[i]);
+}
+
+void add_family(std::vector<Key>& keys, EnemyFamily family, const char* prefix,
+                std::initializer_list<EnemyKey> family_keys) {
+    size_t base = FIELD(enemy) + family * sizeof(EnemyTuning);
+    for (const EnemyKey& k : family_keys)
+        add(keys, "Enemy", std::string("enemy_") + prefix + "_" + k.suffix, base + k.offset, false,
+            k.def, k.scaling);
+}
+
+std::vector<Key> game_keys() {
+    std::vector<Key> k;
+    add(k, "Game", "game_over_delay", FIELD(game_over_delay), false, 1.5);
+    add(k, "Game", "start_enemy", FIELD(start_enemy), true, 6);
+    add(k, "Game", "player_invul_delay", FIELD(player_invul_delay), false, 2);
+    add(k, "Game", "start_money", FIELD(start_money), true, 0);
+    add(k, "Game", "start_level", FIELD(start_level), true, 0);
+    add(k, "Game", "start_level_iteration", FIELD(start_level_iteration), true, 0);
+    add(k, "Game", "clear_radius", FIELD(clear_radius), false, 35);
+    add(k, "Game", "anim_kaboom_fps", FIELD(anim_kaboom_fps), false, 60);
+    add(k, "Game", "anim_boom_fps", FIELD(anim_boom_fps), false, 30);
+    add(k, "Game", "anim_kaboom_delay", FIELD(anim_kaboom_delay), false, 0.08);
+    add(k, "Game", "anim_kaboom_radius", FIELD(anim_kaboom_radius), false, 25);
+    add(k, "Game", "player_death_delay", FIELD(player_death_delay), false, 1.5);
+    add(k, "Game", "player_invul_period", FIELD(player_invul_period), false, 0.1);
+    add(k, "Game", "player_win_delay", FIELD(player_win_delay), false, 1.5);
+
+    static const char* const key_names[5] = {"left", "right", "up", "down", "fire"};
+    static const int key_defaults[2][5] = {{37, 39, 38, 40, 17}, {65, 68, 87, 83, 81}};
+    for (int p = 0; p < 2; ++p)
+        for (int i = 0; i < 5; ++i)
+            add(k, p == 0 ? "Player0" : "Player1", key_names[i],
+                FIELD(player_keys) + (p * 5 + i) * 4, true, key_defaults[p][i]);
+
+    add_row(k, "Upgrade", "price_flexibility_", FIELD(price_flexibility), true, {50, 80, 120, 170, 250});
+    add_row(k, "Upgrade", "price_firepower_", FIELD(price_firepower), true, {100, 180, 250, 320, 400});
+    add_row(k, "Upgrade", "price_shield_", FIELD(price_shield), true, {25, 50, 100, 150, 200});
+    add(k, "Upgrade", "price_ships", FIELD(price_ships), true, 10);
+
+    add(k, "Star", "maxx", FIELD(star_maxx), false, 1100);
+    add(k, "Star", "maxy", FIELD(star_maxy), false, 1100);
+    add(k, "Star", "minx", FIELD(star_minx), false, 0);
+    add(k, "Star", "miny", FIELD(star_miny), false, 0);
+    add(k, "Star", "count", FIELD(star_count), true, 70);
+
+    add(k, "Game", "one_player_x", FIELD(one_player_x), false, 400);
+    add(k, "Game", "one_player_y", FIELD(one_player_y), false, 400);
+    add(k, "Game", "split_screen_player0_x", FIELD(split_screen_player0_x), false, 200);
+    add(k, "Game", "split_screen_player0_y", FIELD(split_screen_player0_y), false, 400);
+    add(k, "Game", "split_screen_player1_x", FIELD(split_screen_player1_x), false, 200);
+    add(k, "Game", "split_screen_player1_y", FIELD(split_screen_player1_y), false, 400);
+    add(k, "Game", "player_fire_reaction_delay", FIELD(player_fire_reaction_delay), false, 0.6);
+
+    add_row(k, "Control", "speed_vert_max_", FIELD(speed_vert_max), false, {280, 310, 335, 360, 385, 400});
+    add_row(k, "Control", "speed_vert_min_", FIELD(speed_vert_min), false, {-60, -75, -90, -105, -120, -140});
+    add_row(k, "Control", "rotate_left_max_", FIELD(rotate_left_max), false, {-1.8, -1.95, -2.1, -2.25, -2.4, -2.6});
+    add_row(k, "Control", "rotate_right_max_", FIELD(rotate_right_max), false, {1.8, 1.95, 2.1, 2.25, 2.4, 2.6});
+    add_row(k, "Control", "forward_speedup_", FIELD(forward_speedup), false, {550, 575, 600, 625, 650, 675});
+    add_row(k, "Control", "backward_speedup_", FIELD(backward_speedup), false, {550, 575, 600, 625, 650, 675});
+    add_row(k, "Control", "rotate_speedup_", FIELD(rotate_speedup), false, {20, 24, 28, 31, 34, 37});
+    add_row(k, "Control", "forward_speeddown_", FIELD(forward_speeddown), false, {450, 475, 500, 525, 550, 575});
+    add_row(k, "Control", "backward_speeddown_", FIELD(backward_speeddown), false, {-200, -210, -220, -230, -240, -250});
+    add_row(k, "Control", "rotate_speeddown_", FIELD(rotate_speeddown), false, {7.5, 8.5, 10, 11, 12, 14});
+
+    add(k, "Game", "radar_scale", FIELD(radar_scale), false, 8);
+    add(k, "Game", "player_fire_cooldown", FIELD(player_fire_cooldown), false, 0.1);
+    add(k, "Game", "player_bullet_speed", FIELD(player_bullet_speed), false, 777);
+    add(k, "Game", "player_bullet_outrange", FIELD(player_bullet_outrange), false, 16);
+    for (int i = 0; i < 4; ++i)
+        add(k, "Game", "map_max[" + std::to_string(i) + "]", FIELD(map_max) + i * 4, false, 1100 * (i + 1));
+    add(k, "Game", "player_bullet_radius", FIELD(player_bullet_radius), false, 4);
+    add(k, "Game", "player_ship_radius", FIELD(player_ship_radius), false, 14);
+    return k;
+}
+
+std::vector<Key> enemy_keys() {
+    std::vector<Key> k;
+    add(k, "Enemy", "enemy_bullet_speed", FIELD(enemy_bullet_speed), false, 250, UP);
+    add(k, "Enemy", "enemy_bullet_radius", FIELD(enemy_bullet_radius), false, 4);
+    add_family(k, FAMILY_METEOR, "meteor", {
+        {"rotate_min", TUNING(rotate_min), 3, FIXED}, {"rotate_max", TUNING(rotate_max), 6, FIXED},
+        {"speed_min", TUNING(speed_min), 30, UP}, {"speed_max", TUNING(speed_max), 120, UP}});
+    add_family(k, FAMILY_GRAVY, "gravy", {
+        {"rotate_min", TUNING(rotate_min), 2, FIXED}, {"rotate_max", TUNING(rotate_max), 4, FIXED},
+        {"speed_min", TUNING(speed_min), 50, UP}, {"speed_max", TUNING(speed_max), 90, UP}});
+    add_family(k, FAMILY_BULL, "bull", {
+        {"rotate", TUNING(rotate), 1.5, UP}, {"speed", TUNING(speed), 90, UP},
+        {"think_min", TUNING(think_min), 0.3, DOWN}, {"think_max", TUNING(think_max), 0.8, DOWN},
+        {"fire_cooldown", TUNING(fire_cooldown), 1.5, DOWN},
+        {"fire_probability", TUNING(fire_probability), 60, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.5, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 15, FIXED},
+        {"bullet_angle", TUNING(bullet_angle), 0.6, FIXED}});
+    add_family(k, FAMILY_EAGLE, "eagle", {
+        {"rotate", TUNING(rotate), 4, UP}, {"speed", TUNING(speed), 110, UP},
+        {"turn_to", TUNING(turn_to), 250000, UP}, {"turn_out", TUNING(turn_out), 22000, FIXED},
+        {"fire_radius", TUNING(fire_radius), 160000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.4, DOWN},
+        {"fire_probability", TUNING(fire_probability), 25, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.6, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 15, FIXED},
+        {"bullet_angle", TUNING(bullet_angle), 0.9, FIXED}});
+    add_family(k, FAMILY_HULL, "hull", {
+        {"rotate", TUNING(rotate), 5, UP}, {"speed", TUNING(speed), 120, UP},
+        {"turn_to", TUNING(turn_to), 270000, UP}, {"turn_out", TUNING(turn_out), 20000, FIXED},
+        {"fire_radius", TUNING(fire_radius), 160000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.3, DOWN},
+        {"fire_probability", TUNING(fire_probability), 25, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.6, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 9, FIXED},
+        {"bullet_angle", TUNING(bullet_angle), 0.07, FIXED}});
+    add_family(k, FAMILY_RUNNER, "runner", {
+        {"rotate", TUNING(rotate), 2, UP}, {"speed", TUNING(speed), 210, UP}});
+    add_family(k, FAMILY_SPIKE, "spike", {
+        {"rotate", TUNING(rotate), 0.7, UP}, {"speed", TUNING(speed), 210, UP}});
+    add_family(k, FAMILY_KLIN, "klin", {
+        {"rotate", TUNING(rotate), 3.5, UP}, {"speed", TUNING(speed), 115, UP},
+        {"turn_to", TUNING(turn_to), 290000, UP}, {"turn_out", TUNING(turn_out), 29000, FIXED},
+        {"fire_radius", TUNING(fire_radius), 160000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.3, DOWN},
+        {"fire_probability", TUNING(fire_probability), 25, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.8, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 15, FIXED}});
+    add_family(k, FAMILY_REDGUN, "redgun", {
+        {"fire_radius", TUNING(fire_radius), 160000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.25, DOWN},
+        {"fire_probability", TUNING(fire_probability), 10, UP}, {"rotate", TUNING(rotate), 1, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 1, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 29, FIXED}});
+    add_family(k, FAMILY_SMALLGUN, "smallgun", {
+        {"fire_radius", TUNING(fire_radius), 300000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.3, DOWN},
+        {"fire_probability", TUNING(fire_probability), 60, UP},
+        {"fire_sensetivity", TUNING(fire_sensetivity), 0.1, UP}, {"rotate", TUNING(rotate), 0.8, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 1.8, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 16, FIXED}});
+    add_family(k, FAMILY_BLUEGUN, "bluegun", {
+        {"fire_radius", TUNING(fire_radius), 220000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.6, DOWN},
+        {"fire_probability", TUNING(fire_probability), 85, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.9, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 29, FIXED}, {"rotate", TUNING(rotate), 0.6, UP}});
+    add_family(k, FAMILY_ANANASGUN, "ananasgun", {
+        {"fire_radius", TUNING(fire_radius), 100000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.2, UP},
+        {"fire_probability", TUNING(fire_probability), 20, UP},
+        {"fire_angle", TUNING(fire_angle), 0.22, FIXED}, {"rotate", TUNING(rotate), 0.2, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.6, UP},
+        {"fire_sensetivity", TUNING(fire_sensetivity), 0.6, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 25, FIXED}});
+    add_family(k, FAMILY_ARROW, "arrow", {
+        {"rotate", TUNING(rotate), 0.35, UP}, {"speed", TUNING(speed), 195, UP},
+        {"turn_to_think_delay_min", TUNING(turn_to_think_delay_min), 3, DOWN},
+        {"turn_to_think_delay_max", TUNING(turn_to_think_delay_max), 10, DOWN},
+        {"turn_to_probability", TUNING(turn_to_probability), 18, UP},
+        {"turn_out", TUNING(turn_out), 6000, DOWN}});
+    add_family(k, FAMILY_DISK, "disk", {
+        {"rotate", TUNING(rotate), 7, UP}, {"speed", TUNING(speed), 140, UP},
+        {"turn_to", TUNING(turn_to), 290000, FIXED}, {"turn_out", TUNING(turn_out), 16000, FIXED},
+        {"fire_radius", TUNING(fire_radius), 250000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.3, DOWN},
+        {"fire_probability", TUNING(fire_probability), 30, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 1.1, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 15, FIXED}});
+    add_family(k, FAMILY_DRAGONFLY, "dragonfly", {
+        {"rotate", TUNING(rotate), 5, UP}, {"speed", TUNING(speed), 330, UP},
+        {"turn_to", TUNING(turn_to), 290000, DOWN}, {"turn_out", TUNING(turn_out), 20000, FIXED},
+        {"fire_radius", TUNING(fire_radius), 200000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.3, DOWN},
+        {"fire_probability", TUNING(fire_probability), 35, UP},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 0.9, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 12, FIXED}});
+    add_family(k, FAMILY_FIRESTATION, "firestation", {
+        {"fire_cooldown", TUNING(fire_cooldown), 1, DOWN},
+        {"fire_sensetivity", TUNING(fire_sensetivity), 1, UP},
+        {"fire_probability", TUNING(fire_probability), 25, UP}, {"rotate", TUNING(rotate), 0.1, UP}});
+    add_family(k, FAMILY_FIREROCKET, "firerocket", {
+        {"speed", TUNING(speed), 400, UP}, {"rotate", TUNING(rotate), 0.7, UP},
+        {"speed_down", TUNING(speed_down), 70, DOWN}});
+    add_family(k, FAMILY_CHIKEN, "chiken", {
+        {"speed", TUNING(speed), 230, UP}, {"rotate", TUNING(rotate), 0.55, UP},
+        {"think", TUNING(think), 4, UP}, {"fire_cooldown", TUNING(fire_cooldown), 2, DOWN},
+        {"fire_radius", TUNING(fire_radius), 250000, UP},
+        {"fire_probability", TUNING(fire_probability), 30, UP},
+        {"fire_outrange", TUNING(fire_outrange), 15, FIXED}});
+    add_family(k, FAMILY_CHIKENROCKET, "chikenrocket", {
+        {"speed", TUNING(speed), 280, UP}, {"rotate", TUNING(rotate), 2.5, UP},
+        {"speed_down", TUNING(speed_down), 34, DOWN}});
+    add_family(k, FAMILY_MOZG, "mozg", {
+        {"rotate", TUNING(rotate), 7, UP}, {"speed", TUNING(speed), 150, UP},
+        {"turn_to", TUNING(turn_to), 200000, DOWN}, {"turn_out", TUNING(turn_out), 39000, FIXED},
+        {"fire_radius", TUNING(fire_radius), 160000, UP},
+        {"fire_cooldown", TUNING(fire_cooldown), 0.3, DOWN},
+        {"fire_probability", TUNING(fire_probability), 15, UP},
+        {"fire_angle", TUNING(fire_angle), 0.18, FIXED},
+        {"bullet_lifetime", TUNING(bullet_lifetime), 1.2, UP},
+        {"bullet_outrange", TUNING(bullet_outrange), 33, FIXED}});
+    return k;
+}
+
+const std::vector<Key>& all_game_keys() {
+    static const std::vector<Key> keys = game_keys();
+    return keys;
+}
+
+const std::vector<Key>& all_enemy_keys() {
+    static const std::vector<Key> keys = enemy_keys();
+    return keys;
+}
+
+void* field_at(const Key& k) { return reinterpret_cast<char*>(&settings) + k.offset; }
+
+void read_keys(Engine* e, const std::vector<Key>& keys) {
+    for (const Key& k : keys) {
+        if (k.is_int)
+            *static_cast<int32_t*>(field_at(k)) = e->Ini_GetInt(k.section, k.name.c_str(), static_cast<int>(k.def));
+        else
+            *static_cast<float*>(field_at(k)) = e->Ini_GetFloat(k.section, k.name.c_str(), static_cast<float>(k.def));
+    }
+}
+
+} // namespace
+
+void read_settings(bool all) {
+    Engine* e = hgeCreate(ENGINE_VERSION);
+    if (!e) return;
+    if (all) read_keys(e, all_game_keys());
+    read_keys(e, all_enemy_keys());
+    e->Release();
+}
+
+void scale_up_difficulty() {
+    settings.start_enemy = static_cast<int32_t>(settings.start_enemy * 1.25f);
+    settings.spawn_delay *= 0.9f;
+    for (const Key& k : all_enemy_keys()) {
+        float* value = static_cast<float*>(field_at(k));
+        if (k.scaling == UP) *value *= 1.05f;
+        if (k.scaling == DOWN) *value *= 0.9f;
+    }
+}
+
+void visit_settings(SettingsVisitor visit, void* user, bool all) {
+    if (all)
+        for (const Key& k : all_game_keys()) visit(k.section, k.name.c_str(), field_at(k), k.is_int, user);
+    for (const Key& k : all_enemy_keys()) visit(k.section, k.name.c_str(), field_at(k), k.is_int, user);
+}
