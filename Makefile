@@ -8,7 +8,7 @@ PACKAGES   := cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-im
               libinih-dev libgtest-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test assets clean
+.PHONY: all deps build run test assets check-assets asset-deps clean
 
 all: build
 
@@ -37,13 +37,25 @@ test: deps
 	cd $(TEST_BUILD) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure -j $(JOBS)
 
-# Regenerates data/ from tools/ (its outputs are committed).
-assets:
-	@for p in python3-pil lame; do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || \
-	  { $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y python3-pil lame; break; }; \
-	done
+ASSET_PACKAGES := python3 python3-pil python3-numpy python3-scipy lame fonts-dejavu-core
+
+# Regenerates data/ from tools/ (its outputs are committed, so only artists need this).
+assets: asset-deps
 	/usr/bin/python3 tools/make_assets.py
+
+# Checks the committed data/ against the tables the generator draws from.
+check-assets: asset-deps
+	/usr/bin/python3 tools/make_assets.py --check
+
+asset-deps:
+	@missing=""; \
+	for p in $(ASSET_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

@@ -1,0 +1,1 @@
+"""Helpers of the asset generator (tools/make_assets.py)."""
