@@ -1,0 +1,116 @@
+#include "render/screens.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "game/globals.h"
+#include "gfx/font.h"
+
+namespace {
+
+void set_line(TextLine& line, float x, float y, int align, const char* format, ...)
+    __attribute__((format(printf, 5, 6)));
+
+void set_line(TextLine& line, float x, float y, int align, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line.text, sizeof line.text, format, args);
+    va_end(args);
+    line.x = x;
+    line.y = y;
+    line.align = align;
+}
+
+int level_number() { return iteration * 50 + level_index; }
+
+// Pads the menu's level number to at least three digits.
+const char* leading_zeros(int number) {
+    if (number > 99) return "";
+    if (number > 9) return "0";
+    return "00";
+}
+
+// Upgrade levels index the five-entry price tables; anything else has no price.
+bool has_price(int level) { return level >= 0 && level < 5; }
+
+} // namespace
+
+const char* quality_label(int level) {
+    static const char* const names[] = {"VERY LOW", "LOW", "AVERAGE", "IMPROVED", "GOOD", "BEST"};
+    if (level < 0 || level > 5) return "ERROR_LEVEL";
+    return names[level];
+}
+
+std::string quality_name(int level) { return std::string(quality_label(level)); }
+
+const char* mode_name(int mode) {
+    switch (mode) {
+    case MODE_ONE_PLAYER: return "ONE PLAYER";
+    case MODE_TEAMWORK: return "TEAMWORK";
+    case MODE_COMPETITION: return "COMPETITION";
+    }
+    return "";
+}
+
+int menu_lines(TextLine* out) {
+    int n = 0;
+    set_line(out[n++], 200, 435, TEXT_CENTER, "%s", mode_name(game_mode));
+    set_line(out[n++], 200, 455, TEXT_CENTER, "SPACE CHANGE GAMEMODE");
+    if (game_mode != MODE_COMPETITION) {
+        int number = level_number();
+        // %.9s: the password is nine letters even if its terminator were lost.
+        set_line(out[n++], 520, 435, TEXT_LEFT, "PASSWORD:\n%.9s\nLEVEL: %s%d", password,
+                 leading_zeros(number), number);
+    }
+    set_line(out[n++], 600, 560, TEXT_CENTER, "ARROWS AND CTRL");
+    if (game_mode != MODE_ONE_PLAYER) set_line(out[n++], 200, 560, TEXT_CENTER, "WASD AND SHIFT");
+    return n;
+}
+
+int shop_lines(TextLine* out) {
+    const ship& s = ship_records[0];
+    int n = 0;
+    set_line(out[n++], 116, 57, TEXT_LEFT, "BONUS%11d.000   CREDITS%4d.000", bonus, money);
+    set_line(out[n++], 68, 137, TEXT_LEFT, "F1 SHIPS:       %s%d", s.ships < 10 ? "0" : "",
+             s.ships);
+    if (s.ships < 99) set_line(out[n++], 516, 137, TEXT_LEFT, "PRICE%4d.000", settings.price_ships);
+    set_line(out[n++], 68, 166, TEXT_LEFT, "F2 FLEXIBILITY: %s", quality_label(s.flexibility));
+    if (has_price(s.flexibility))
+        set_line(out[n++], 516, 166, TEXT_LEFT, "PRICE%4d.000",
+                 settings.price_flexibility[s.flexibility]);
+    set_line(out[n++], 68, 197, TEXT_LEFT, "F3 FIREPOWER:   %s", quality_label(s.firepower));
+    if (has_price(s.firepower))
+        set_line(out[n++], 516, 197, TEXT_LEFT, "PRICE%4d.000",
+                 settings.price_firepower[s.firepower]);
+    set_line(out[n++], 68, 227, TEXT_LEFT, "F4 SHIELD:      %s", quality_label(s.shield));
+    if (has_price(s.shield))
+        set_line(out[n++], 516, 227, TEXT_LEFT, "PRICE%4d.000", settings.price_shield[s.shield]);
+    set_line(out[n++], 400, 297, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number());
+    return n;
+}
+
+int game_over_lines(TextLine* out) {
+    set_line(out[0], 400, 100, TEXT_CENTER, "G A M E     O V E R");
+    return 1;
+}
+
+void draw_lines(Font* font, const TextLine* lines, int count) {
+    if (!font) return;
+    for (int i = 0; i < count; ++i)
+        font->render_text(lines[i].x, lines[i].y, lines[i].align, lines[i].text);
+}
+
+void draw_menu_texts() {
+    TextLine lines[SCREEN_MAX_LINES];
+    draw_lines(font1, lines, menu_lines(lines));
+}
+
+void draw_shop_texts() {
+    TextLine lines[SCREEN_MAX_LINES];
+    draw_lines(font2, lines, shop_lines(lines));
+}
+
+void draw_game_over_texts() {
+    TextLine lines[SCREEN_MAX_LINES];
+    draw_lines(font2, lines, game_over_lines(lines));
+}

@@ -1,0 +1,36 @@
+// The texts of the menu, the shop and the game-over screen.
+#pragma once
+
+#include <string>
+
+class Font;
+
+// One formatted line of a screen, ready to hand to a font.
+struct TextLine {
+    char text[96];
+    float x, y; // screen pixels: top-left (TEXT_LEFT) or top centre (TEXT_CENTER)
+    int align;  // TEXT_LEFT or TEXT_CENTER
+};
+
+// The most lines any screen shows.
+enum { SCREEN_MAX_LINES = 10 };
+
+// The name of an upgrade level 0..5; "ERROR_LEVEL" for any other.
+std::string quality_name(int level);
+// The same name from a static table, for the drawing path that must not allocate.
+const char* quality_label(int level);
+// The menu's mode name for a game_mode; "" for an unknown one.
+const char* mode_name(int mode);
+
+// Fill `out` (SCREEN_MAX_LINES entries) with the screen's lines from the current
+// globals, in drawing order; returns how many.
+int menu_lines(TextLine* out);
+int shop_lines(TextLine* out);
+int game_over_lines(TextLine* out);
+
+// Draws the lines with `font`; a null font draws nothing.
+void draw_lines(Font* font, const TextLine* lines, int count);
+// The lines of each screen drawn with its font (font1 menu, font2 shop and game over).
+void draw_menu_texts();
+void draw_shop_texts();
+void draw_game_over_texts();
