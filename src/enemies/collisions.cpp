@@ -1,0 +1,160 @@
+#include "enemies/collisions.h"
+
+#include "enemies/spawn.h"
+#include "enemies/steps.h"
+#include "game/globals.h"
+#include "ships/damage.h"
+#include "ships/field.h"
+
+namespace {
+
+// The ship's hitbox in its own view: body on the anchor, nose 18 above it.
+constexpr float BODY_RADIUS = 12.0f;
+constexpr float NOSE_RADIUS = 2.0f;
+constexpr float NOSE_OFFSET = 18.0f;
+
+bool touches_ship(int v, float x, float y, float r) {
+    float ax = anchor_x(v);
+    float ay = anchor_y(v);
+    return circles_touch(ax, ay, BODY_RADIUS, x, y, r) ||
+           circles_touch(ax, ay - NOSE_OFFSET, NOSE_RADIUS, x, y, r);
+}
+
+// Piece letter of a rock that splits; 0 for every other kind.
+char piece_letter(int kind) {
+    switch (kind) {
+    case KIND_METEOR_LARGE: return 'm';
+    case KIND_METEOR_MEDIUM: return '.';
+    case KIND_GRAVY_LARGE: return 'g';
+    case KIND_GRAVY_MEDIUM: return ',';
+    default: return 0;
+    }
+}
+
+// Small rocks and rockets end in one small bang.
+bool small_end(int kind) {
+    return kind == KIND_METEOR_SMALL || kind == KIND_GRAVY_SMALL || kind == KIND_FIREROCKET ||
+           kind == KIND_CHIKENROCKET;
+}
+
+void make_piece(char letter, float x, float y, float heading) {
+    const float spread = settings.anim_kaboom_radius / 2;
+    float a = heading + engine->Random_Float(-PI_F / 8, PI_F / 8);
+    float oy = engine->Random_Float(-spread, spread);
+    float ox = engine->Random_Float(-spread, spread);
+    create_enemy(letter, x + ox, y + oy, a, true);
+}
+
+// The first enemy touching the ship of view v goes; true when one did.
+bool ram(int v) {
+    for (std::size_t i = 0; i < enemy_list.size(); ++i) {
+        const enemy& e = enemy_list[i];
+        if (!e.visible[v] || !touches_ship(v, e.screen_x[v], e.screen_y[v], e.hit_radius)) {
+            continue;
+        }
+        destroy_enemy(e.kind, e.x, e.y, e.angle, in_menu());
+        swap_pop(enemy_list, i);
+        return true;
+    }
+    return false;
+}
+
+// The first visible enemy bullet touching the ship of view v; true when one did.
+bool shot_by_bullet(int v) {
+    for (std::size_t i = 0; i < enemy_bullets.size(); ++i) {
+        const bullet& b = enemy_bullets[i];
+        if (b.visible[v] == 0.0f || !touches_ship(v, b.screen_x[v], b.screen_y[v], 0)) continue;
+        add_explosion(b.x, b.y, false, 0);
+        swap_pop(enemy_bullets, i);
+        return true;
+    }
+    return false;
+}
+
+void ship_hits(int v, float dt) {
+    const int s = view_ship(v);
+    if (ship_records[s].armor < 0) return;
+    if (!ship_can_be_hit(s)) {
+        invulnerability_step(s, dt);
+        return;
+    }
+    if (ram(v)) {
+        damage_ship(s, 100);
+        if (!pending_list.empty()) flush_pending();
+    }
+    // Tested even when the ramming has just destroyed the ship.
+    if (shot_by_bullet(v)) damage_ship(s, 1);
+}
+
+// Walks the view's bullets over enemy e; true when e was destroyed.
+bool shoot_enemy(enemy& e, int v) {
+    if (!e.visible[v]) return false;
+    std::vector<bullet>& list = player_bullets[v];
+    std::size_t j = 0;
+    while (j < list.size()) {
+        const bullet& b = list[j];
+        if (!circles_touch(e.screen_x[v], e.screen_y[v], e.hit_radius, b.screen_x[v], b.screen_y[v],
+                           0)) {
+            ++j;
+            continue;
+        }
+        add_explosion(b.x, b.y, false, 0);
+        bool destroyed = e.armor < 1;
+        e.armor -= 1;
+        if (destroyed) {
+            destroy_enemy(e.kind, e.x, e.y, b.angle, in_menu());
+        } else if (!in_menu()) {
+            engine->Effect_Play(snd_armor);
+        }
+        swap_pop(list, j);
+        if (destroyed) return true;
+    }
+    return false;
+}
+
+void bullet_hits(int v) {
+    std::size_t i = 0;
+    while (i < enemy_list.size()) {
+        if (shoot_enemy(enemy_list[i], v)) {
+            swap_pop(enemy_list, i);
+        } else {
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+bool circles_touch(float x1, float y1, float r1, float x2, float y2, float r2) {
+    float r = r1 + r2;
+    float dx = x2 - x1;
+    float dy = y2 - y1;
+    return r * r >= dx * dx + dy * dy;
+}
+
+void destroy_enemy(int kind, float x, float y, float angle, bool silent) {
+    if (small_end(kind)) {
+        if (!silent) engine->Effect_Play(snd_small_boom);
+        add_explosion(x, y, true, 0);
+        return;
+    }
+    if (!silent) engine->Effect_Play(snd_big_boom);
+    const float r = settings.anim_kaboom_radius;
+    float dy = engine->Random_Float(-r, r);
+    float dx = engine->Random_Float(-r, r);
+    add_explosion(x + dx, y + dy, true, settings.anim_kaboom_delay);
+    add_explosion(x, y, true, 0);
+    char piece = piece_letter(kind);
+    if (piece == 0) return;
+    make_piece(piece, x, y, angle + HALF_PI_F);
+    make_piece(piece, x, y, angle - HALF_PI_F);
+}
+
+void resolve_hits(float dt) {
+    for (int v = 0; v < 2; ++v) {
+        if (v == 1 && !second_view_active()) break;
+        ship_hits(v, dt);
+        bullet_hits(v);
+        if (!pending_list.empty()) flush_pending();
+    }
+}
