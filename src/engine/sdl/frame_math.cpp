@@ -1,0 +1,24 @@
+#include "engine/sdl/frame_math.h"
+
+float clamp_frame_delta(float seconds) {
+    if (!(seconds > 0.0f)) return 0.0f; // also NaN
+    return seconds > 0.1f ? 0.1f : seconds;
+}
+
+Letterbox letterbox_rect(int out_w, int out_h, int pic_w, int pic_h) {
+    if (out_w <= 0 || out_h <= 0 || pic_w <= 0 || pic_h <= 0) return {0, 0, 0, 0};
+    // Compare out_w / out_h with pic_w / pic_h without rounding.
+    long long wide = static_cast<long long>(out_w) * pic_h;
+    long long tall = static_cast<long long>(out_h) * pic_w;
+    Letterbox r;
+    if (wide > tall) { // bars left and right
+        r.h = out_h;
+        r.w = static_cast<int>(tall / pic_h);
+    } else {
+        r.w = out_w;
+        r.h = static_cast<int>(wide / pic_w);
+    }
+    r.x = (out_w - r.w) / 2;
+    r.y = (out_h - r.h) / 2;
+    return r;
+}

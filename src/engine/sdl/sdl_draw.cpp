@@ -1,0 +1,158 @@
+#include <SDL_image.h>
+
+#include "engine/sdl/frame_math.h"
+#include "engine/sdl/sdl_engine_impl.h"
+
+bool SdlEngine::Gfx_BeginScene(HTARGET target) {
+    if (!renderer_ || in_scene_) return false; // scenes never nest
+    SDL_Texture* t = screen_;
+    if (target) {
+        TargetSlot* ts = targets_.find(target);
+        TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
+        t = tex ? tex->tex : nullptr;
+    }
+    if (!t || SDL_SetRenderTarget(renderer_, t) != 0) return false;
+    in_scene_ = true;
+    scene_target_ = target;
+    return true;
+}
+
+void SdlEngine::Gfx_EndScene() {
+    if (!in_scene_) return;
+    flush();
+    in_scene_ = false;
+    if (scene_target_ == 0) present();
+}
+
+void SdlEngine::Gfx_Clear(uint32_t color) {
+    if (!in_scene_) return;
+    flush();
+    // Alpha 255 whatever the colour: targets and the screen keep no alpha.
+    SDL_SetRenderDrawColor(renderer_, static_cast<Uint8>(color >> 16),
+                           static_cast<Uint8>(color >> 8), static_cast<Uint8>(color), 255);
+    SDL_RenderClear(renderer_);
+}
+
+void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
+    if (!in_scene_ || !quad) return;
+    if (quad->tex) {
+        TextureSlot* slot = textures_.find(quad->tex);
+        if (!slot || !slot->tex) return; // a freed or lost texture draws nothing
+    }
+    int blend = quad->blend & (BLEND_COLORADD | BLEND_ALPHABLEND); // depth is not kept
+    if (batch_quads_ > 0 && (quad->tex != batch_tex_ || blend != batch_blend_)) flush();
+    if (batch_quads_ == kBatchQuads) flush();
+    batch_tex_ = quad->tex;
+    batch_blend_ = blend;
+    // Untextured quads stretch the one white texel over themselves; SDL's
+    // software renderer takes equal coordinates on all corners as a plain
+    // fill, which forgets additive blending.
+    static const SDL_FPoint kCorners[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    SDL_Vertex* v = &verts_[static_cast<size_t>(batch_quads_) * 4];
+    for (int i = 0; i < 4; ++i) {
+        const hgeVertex& q = quad->v[i];
+        v[i].position = SDL_FPoint{q.x, q.y};
+        v[i].color = SDL_Color{static_cast<Uint8>(q.col >> 16), static_cast<Uint8>(q.col >> 8),
+                               static_cast<Uint8>(q.col), static_cast<Uint8>(q.col >> 24)};
+        v[i].tex_coord = quad->tex ? SDL_FPoint{q.tx, q.ty} : kCorners[i];
+    }
+    ++batch_quads_;
+}
+
+void SdlEngine::draw_batch(SDL_Texture* tex, int quads, bool additive) {
+    if (!(software_ && additive)) {
+        SDL_RenderGeometry(renderer_, tex, verts_.data(), quads * 4, indices_.data(), quads * 6);
+        return;
+    }
+    // SDL's software renderer draws quads it recognises through its rectangle
+    // code, which ignores additive blending when it scales; unshared
+    // triangles are not recognised.
+    for (int i = 0; i < quads * 6; ++i) triangles_[i] = verts_[indices_[i]];
+    SDL_RenderGeometry(renderer_, tex, triangles_.data(), quads * 6, nullptr, 0);
+}
+
+void SdlEngine::flush() {
+    if (batch_quads_ == 0) return;
+    int quads = batch_quads_, nv = batch_quads_ * 4;
+    batch_quads_ = 0;
+    bool add = !(batch_blend_ & BLEND_ALPHABLEND);
+    SDL_BlendMode mode = add ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+    TextureSlot* slot = batch_tex_ ? textures_.find(batch_tex_) : nullptr;
+    if (!slot || !slot->tex) {
+        if (white_) SDL_SetTextureBlendMode(white_, mode);
+        SDL_SetRenderDrawBlendMode(renderer_, mode);
+        draw_batch(white_, quads, add);
+        return;
+    }
+    SDL_SetTextureBlendMode(slot->tex, mode);
+    if (!(batch_blend_ & BLEND_COLORADD)) {
+        draw_batch(slot->tex, quads, add);
+        return;
+    }
+    // Colour add is texture + vertex colour. In two passes: the texture weighted
+    // by the vertex alpha, then the vertex colour added through the image's shape.
+    SDL_Vertex* v = verts_.data();
+    for (int i = 0; i < nv; ++i) {
+        saved_colors_[i] = v[i].color;
+        v[i].color.r = v[i].color.g = v[i].color.b = 255;
+    }
+    draw_batch(slot->tex, quads, add);
+    for (int i = 0; i < nv; ++i) v[i].color = saved_colors_[i];
+    if (slot->mask) { // loaded images; a target picture has no transparent parts
+        SDL_SetTextureBlendMode(slot->mask, SDL_BLENDMODE_ADD);
+        draw_batch(slot->mask, quads, true);
+    } else {
+        if (white_) SDL_SetTextureBlendMode(white_, SDL_BLENDMODE_ADD);
+        SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_ADD);
+        draw_batch(white_, quads, true);
+    }
+}
+
+void SdlEngine::present() {
+    screen_presented_ = true;
+    if (!window_ || !renderer_ || !screen_) return; // headless: the screen texture is the output
+    SDL_SetRenderTarget(renderer_, nullptr);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    int out_w = 0, out_h = 0;
+    SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
+    Letterbox box = letterbox_rect(out_w, out_h, screen_w_, screen_h_);
+    SDL_Rect dst{box.x, box.y, box.w, box.h};
+    SDL_SetTextureBlendMode(screen_, SDL_BLENDMODE_NONE);
+    SDL_RenderCopy(renderer_, screen_, nullptr, &dst);
+    SDL_RenderPresent(renderer_);
+}
+
+bool SdlEngine::read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* w, int* h) {
+    if (!renderer_) return false;
+    SDL_Texture* t = screen_;
+    if (target) {
+        TargetSlot* ts = targets_.find(target);
+        TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
+        t = tex ? tex->tex : nullptr;
+    }
+    int tw = 0, th = 0;
+    if (!t || SDL_QueryTexture(t, nullptr, nullptr, &tw, &th) != 0) return false;
+    flush();
+    SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
+    pixels->assign(static_cast<size_t>(tw) * th, 0);
+    bool ok = SDL_SetRenderTarget(renderer_, t) == 0 &&
+              SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
+                                   tw * 4) == 0;
+    SDL_SetRenderTarget(renderer_, previous);
+    if (w) *w = tw;
+    if (h) *h = th;
+    return ok;
+}
+
+bool SdlEngine::Gfx_SaveScreenshot(const char* filename) {
+    std::vector<uint32_t> pixels;
+    int w = 0, h = 0;
+    if (!filename || !read_pixels(0, &pixels, &w, &h)) return false;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), w, h, 32, w * 4,
+                                                        SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return false;
+    bool ok = IMG_SavePNG(s, filename) == 0;
+    SDL_FreeSurface(s);
+    return ok;
+}

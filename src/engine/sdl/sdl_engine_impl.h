@@ -1,0 +1,199 @@
+// The SDL back end's engine object, shared by the files of this folder.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/sdl/ini_file.h"
+#include "engine/sdl/pcg32.h"
+#include "engine/sdl/slots.h"
+
+class SdlEngine final : public Engine {
+  public:
+    SdlEngine();
+    ~SdlEngine() override;
+
+    void System_SetState(hgeBoolState state, bool value) override;
+    void System_SetState(hgeFuncState state, hgeCallback value) override;
+    void System_SetState(hgeIntState state, int value) override;
+    void System_SetState(hgeStringState state, const char* value) override;
+    int System_GetStateInt(hgeIntState state) override;
+    bool System_Initiate() override;
+    const char* System_GetErrorMessage() override { return error_.c_str(); }
+    bool System_Start() override;
+    void System_Shutdown() override;
+    void System_Log(const char* format, ...) override;
+    void System_MessageBox(const char* text, const char* caption) override;
+
+    void* Resource_Load(const char* filename, uint32_t* size) override;
+    void Resource_Free(void* resource) override;
+
+    int Ini_GetInt(const char* section, const char* name, int def) override;
+    float Ini_GetFloat(const char* section, const char* name, float def) override;
+
+    void Random_Seed(int seed) override;
+    int Random_Int(int min, int max) override;
+    float Random_Float(float min, float max) override;
+
+    float Timer_GetDelta() override { return dt_; }
+
+    HEFFECT Effect_Load(const char* filename, uint32_t size) override;
+    void Effect_Free(HEFFECT eff) override;
+    HCHANNEL Effect_Play(HEFFECT eff) override;
+    bool Channel_IsPlaying(HCHANNEL chn) override;
+    void Channel_StopAll() override;
+
+    bool Input_KeyDown(int key) override { return key > 0 && key < 256 && down_[key]; }
+    bool Input_KeyUp(int key) override { return key > 0 && key < 256 && up_[key]; }
+    bool Input_GetKeyState(int key) override { return key > 0 && key < 256 && holds_[key] > 0; }
+    int Input_GetKey() override { return last_key_; }
+
+    HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
+    void Texture_Free(HTEXTURE tex) override;
+    int Texture_GetWidth(HTEXTURE tex, bool original) override;
+    int Texture_GetHeight(HTEXTURE tex, bool original) override;
+
+    HTARGET Target_Create(int width, int height, bool zbuffer) override;
+    void Target_Free(HTARGET target) override;
+    HTEXTURE Target_GetTexture(HTARGET target) override;
+
+    bool Gfx_BeginScene(HTARGET target) override;
+    void Gfx_EndScene() override;
+    void Gfx_Clear(uint32_t color) override;
+    void Gfx_RenderQuad(const hgeQuad* quad) override;
+
+    bool System_RunFrames(int n) override;
+    void Input_Inject(int key, bool down) override;
+    void Timer_SetFixedDelta(float seconds) override;
+    bool Gfx_SaveScreenshot(const char* filename) override;
+
+    // Recreates what a lost device took (see sdl_engine_simulate_device_reset).
+    bool restore_graphics(bool whole_device);
+    // The pixels of a target or the screen (0) as 0xAARRGGBB; false if unknown.
+    bool read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* w, int* h);
+
+  private:
+    struct TextureSlot {
+        bool used = false;
+        uint32_t gen = 0;
+        SDL_Texture* tex = nullptr;
+        SDL_Texture* mask = nullptr; // white with the image's alpha, for colour-add quads
+        int w = 0, h = 0;
+        bool is_target = false;     // owned by its target, not by Texture_Free
+        std::string path;           // the file it came from, for a device reset
+        std::vector<uint8_t> bytes; // or its bytes, when it was loaded from memory
+    };
+    struct TargetSlot {
+        bool used = false;
+        uint32_t gen = 0;
+        HTEXTURE texture = 0;
+        int w = 0, h = 0;
+    };
+    struct EffectSlot {
+        bool used = false;
+        uint32_t gen = 0;
+        Mix_Chunk* chunk = nullptr; // nullptr without a mixer: it plays silently
+        float length = 0.0f;        // seconds
+    };
+    struct ChannelState {
+        uint32_t generation = 0; // of the last play on this channel
+        HEFFECT effect = 0;
+        bool active = false; // simulated sound: started and not stopped
+        double start = 0.0;  // simulated time of the start
+        float length = 0.0f;
+    };
+
+    // sdl_system.cpp
+    bool start_video();
+    void start_audio();
+    bool run_frame();
+    void advance_clock();
+    void limit_frame_rate(uint64_t frame_begin);
+    void update_paths();
+    std::string resolve(const char* name) const;
+    // sdl_input.cpp
+    void begin_input_frame();
+    void pump_events();
+    void on_key_event(const SDL_KeyboardEvent& key);
+    void press_key(int key);
+    void release_key(int key);
+    void release_physical_keys();
+    void toggle_fullscreen();
+    // sdl_sound.cpp
+    bool simulated_audio() const { return headless_ || !audio_open_; }
+    bool simulated_playing(const ChannelState& c) const;
+    void free_all_effects();
+    // sdl_gfx.cpp
+    bool create_screen();
+    SDL_Texture* create_target_texture(int w, int h);
+    bool upload_texture(TextureSlot& slot);
+    void release_texture(TextureSlot& slot);
+    void free_all_graphics();
+    void flush();
+    void draw_batch(SDL_Texture* tex, int quads, bool additive);
+    void present();
+
+    // Configuration.
+    std::string title_;
+    bool windowed_ = true, hide_mouse_ = false, headless_ = false;
+    int screen_w_ = 800, screen_h_ = 600, bpp_ = 32, fps_ = 0, seed_ = 0;
+    hgeCallback frame_func_ = nullptr, render_func_ = nullptr, restore_func_ = nullptr;
+    std::string ini_name_, log_name_, data_dir_setting_;
+    std::string data_dir_; // in force: the setting, else data/ beside the executable
+    std::string log_path_;
+    IniFile ini_;
+    std::string error_;
+
+    // SDL objects.
+    bool initiated_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Surface* offscreen_ = nullptr; // headless drawing surface
+    SDL_Texture* screen_ = nullptr;    // the screen scene, kept between frames
+    SDL_Texture* white_ = nullptr;     // one white texel: untextured quads draw with it
+    bool audio_open_ = false;
+    bool audio_subsystem_ = false;
+    int mix_freq_ = 0, mix_channels_ = 0, mix_bytes_ = 0;
+    bool quit_requested_ = false;
+
+    // Clock.
+    uint64_t last_counter_ = 0;
+    float dt_ = 0.0f, fixed_dt_ = 0.0f;
+    double sim_time_ = 0.0; // sum of the frame times handed out
+
+    Pcg32 rng_;
+
+    // Keyboard: how many sources hold each key (both Shifts, an injected press).
+    uint8_t holds_[256] = {};
+    bool down_[256] = {}, up_[256] = {};
+    bool injected_held_[256] = {};
+    bool scancode_held_[SDL_NUM_SCANCODES] = {};
+    int last_key_ = 0;
+    std::vector<std::pair<int, bool>> injected_;
+
+    // Sound.
+    Slots<EffectSlot> effects_;
+    static const int kChannels = 32;
+    ChannelState channels_[kChannels];
+    uint32_t play_generation_ = 0;
+
+    // Graphics.
+    Slots<TextureSlot> textures_;
+    Slots<TargetSlot> targets_;
+    bool in_scene_ = false;
+    HTARGET scene_target_ = 0;
+    bool screen_presented_ = false;
+    static const int kBatchQuads = 2048;
+    std::vector<SDL_Vertex> verts_;
+    std::vector<int> indices_;
+    std::vector<SDL_Color> saved_colors_;
+    std::vector<SDL_Vertex> triangles_; // six corners a quad, for the software renderer
+    bool software_ = false;             // SDL's software renderer draws the output
+    int batch_quads_ = 0;
+    HTEXTURE batch_tex_ = 0;
+    int batch_blend_ = 0;
+};

@@ -1,0 +1,213 @@
+#include <SDL_image.h>
+
+#include "engine/sdl/frame_math.h"
+#include "engine/sdl/sdl_engine.h"
+#include "engine/sdl/sdl_engine_impl.h"
+
+namespace {
+
+// Target pictures have no alpha channel, like a display: they clear opaque,
+// so drawing one with a sprite covers what lies below.
+void clear_opaque(SDL_Renderer* r, uint32_t argb) {
+    SDL_SetRenderDrawColor(r, static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8),
+                           static_cast<Uint8>(argb), 255);
+    SDL_RenderClear(r);
+}
+
+} // namespace
+
+SDL_Texture* SdlEngine::create_target_texture(int w, int h) {
+    SDL_Texture* t =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (!t) return nullptr;
+    SDL_SetTextureScaleMode(t, SDL_ScaleModeLinear);
+    SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
+    SDL_SetRenderTarget(renderer_, t);
+    clear_opaque(renderer_, 0);
+    SDL_SetRenderTarget(renderer_, previous);
+    return t;
+}
+
+bool SdlEngine::create_screen() {
+    screen_ = create_target_texture(screen_w_, screen_h_);
+    if (!screen_) error_ = std::string("Can't create the screen: ") + SDL_GetError();
+    // Untextured quads go through the textured path too: SDL's software
+    // renderer fills untextured rectangles without additive blending.
+    if (white_) SDL_DestroyTexture(white_);
+    white_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
+    const Uint32 texel = 0xFFFFFFFFu;
+    if (white_) SDL_UpdateTexture(white_, nullptr, &texel, 4);
+    return screen_ != nullptr;
+}
+
+bool SdlEngine::upload_texture(TextureSlot& slot) {
+    SDL_RWops* rw = slot.bytes.empty() ? SDL_RWFromFile(slot.path.c_str(), "rb")
+                                       : SDL_RWFromConstMem(slot.bytes.data(),
+                                                            static_cast<int>(slot.bytes.size()));
+    SDL_Surface* loaded = rw ? IMG_Load_RW(rw, 1) : nullptr;
+    if (!loaded) return false;
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(loaded);
+    if (!image) return false;
+    slot.tex = SDL_CreateTextureFromSurface(renderer_, image);
+    // The mask carries only the image's shape; colour-add quads add their
+    // vertex colour through it.
+    SDL_LockSurface(image);
+    for (int y = 0; y < image->h; ++y) {
+        Uint32* row =
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(image->pixels) + y * image->pitch);
+        for (int x = 0; x < image->w; ++x) row[x] |= 0x00FFFFFFu;
+    }
+    SDL_UnlockSurface(image);
+    slot.mask = slot.tex ? SDL_CreateTextureFromSurface(renderer_, image) : nullptr;
+    slot.w = image->w;
+    slot.h = image->h;
+    SDL_FreeSurface(image);
+    if (!slot.tex || !slot.mask) {
+        release_texture(slot);
+        return false;
+    }
+    SDL_SetTextureScaleMode(slot.tex, SDL_ScaleModeLinear);
+    SDL_SetTextureScaleMode(slot.mask, SDL_ScaleModeLinear);
+    return true;
+}
+
+void SdlEngine::release_texture(TextureSlot& slot) {
+    if (slot.tex) SDL_DestroyTexture(slot.tex);
+    if (slot.mask) SDL_DestroyTexture(slot.mask);
+    slot.tex = slot.mask = nullptr;
+}
+
+HTEXTURE SdlEngine::Texture_Load(const char* filename, uint32_t size, bool) {
+    if (!renderer_ || !filename) return 0;
+    TextureSlot slot;
+    if (size > 0) // then "filename" points at the image bytes themselves
+        slot.bytes.assign(reinterpret_cast<const uint8_t*>(filename),
+                          reinterpret_cast<const uint8_t*>(filename) + size);
+    else
+        slot.path = resolve(filename);
+    if (!upload_texture(slot)) return 0;
+    HTEXTURE h = textures_.add(std::move(slot));
+    if (!h) release_texture(slot);
+    return h;
+}
+
+void SdlEngine::Texture_Free(HTEXTURE tex) {
+    TextureSlot* slot = textures_.find(tex);
+    if (!slot || slot->is_target) return; // a target's texture goes with Target_Free
+    flush();                              // queued quads may still use it
+    release_texture(*slot);
+    textures_.remove(tex);
+}
+
+int SdlEngine::Texture_GetWidth(HTEXTURE tex, bool) {
+    TextureSlot* slot = textures_.find(tex);
+    return slot ? slot->w : 0;
+}
+
+int SdlEngine::Texture_GetHeight(HTEXTURE tex, bool) {
+    TextureSlot* slot = textures_.find(tex);
+    return slot ? slot->h : 0;
+}
+
+HTARGET SdlEngine::Target_Create(int width, int height, bool) {
+    if (!renderer_ || width <= 0 || height <= 0) return 0;
+    flush();
+    TextureSlot tex;
+    tex.tex = create_target_texture(width, height);
+    if (!tex.tex) return 0;
+    tex.w = width;
+    tex.h = height;
+    tex.is_target = true;
+    SDL_Texture* raw = tex.tex;
+    TargetSlot target;
+    target.texture = textures_.add(std::move(tex));
+    target.w = width;
+    target.h = height;
+    HTARGET h = target.texture ? targets_.add(target) : 0;
+    if (!h) {
+        textures_.remove(target.texture);
+        SDL_DestroyTexture(raw);
+    }
+    return h;
+}
+
+void SdlEngine::Target_Free(HTARGET target) {
+    TargetSlot* t = targets_.find(target);
+    if (!t) return;
+    if (in_scene_ && scene_target_ == target) Gfx_EndScene();
+    flush();
+    TextureSlot* tex = textures_.find(t->texture);
+    if (tex) {
+        release_texture(*tex);
+        textures_.remove(t->texture);
+    }
+    targets_.remove(target);
+}
+
+HTEXTURE SdlEngine::Target_GetTexture(HTARGET target) {
+    TargetSlot* t = targets_.find(target);
+    return t ? t->texture : 0;
+}
+
+void SdlEngine::free_all_graphics() {
+    batch_quads_ = 0;
+    in_scene_ = false;
+    for (TextureSlot& slot : textures_.items()) release_texture(slot);
+    textures_ = Slots<TextureSlot>();
+    targets_ = Slots<TargetSlot>();
+    if (screen_) SDL_DestroyTexture(screen_);
+    screen_ = nullptr;
+    if (white_) SDL_DestroyTexture(white_);
+    white_ = nullptr;
+}
+
+bool SdlEngine::restore_graphics(bool whole_device) {
+    if (!renderer_) return false;
+    if (in_scene_) { // the picture being drawn is lost anyway
+        batch_quads_ = 0;
+        in_scene_ = false;
+    }
+    SDL_SetRenderTarget(renderer_, nullptr);
+    if (whole_device) {
+        for (TextureSlot& slot : textures_.items()) {
+            if (!slot.used || slot.is_target) continue;
+            release_texture(slot);
+            upload_texture(slot); // a file gone since start-up leaves the texture blank
+        }
+    }
+    // Each target gets a fresh texture under a new handle, so the game sees
+    // that it must re-attach its sprites.
+    for (TargetSlot& t : targets_.items()) {
+        if (!t.used) continue;
+        TextureSlot* old = textures_.find(t.texture);
+        if (old) {
+            release_texture(*old);
+            textures_.remove(t.texture);
+        }
+        TextureSlot fresh;
+        fresh.tex = create_target_texture(t.w, t.h);
+        fresh.w = t.w;
+        fresh.h = t.h;
+        fresh.is_target = true;
+        SDL_Texture* raw = fresh.tex;
+        HTEXTURE h = raw ? textures_.add(std::move(fresh)) : 0;
+        if (!h && raw) SDL_DestroyTexture(raw);
+        t.texture = h;
+    }
+    if (screen_) SDL_DestroyTexture(screen_);
+    create_screen();
+    if (restore_func_) restore_func_();
+    return true;
+}
+
+bool sdl_engine_simulate_device_reset(Engine* e, bool whole_device) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    return sdl && sdl->restore_graphics(whole_device);
+}
+
+bool sdl_engine_read_pixels(Engine* e, HTARGET target, std::vector<uint32_t>* pixels, int* width,
+                            int* height) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    return sdl && pixels && sdl->read_pixels(target, pixels, width, height);
+}

@@ -1,0 +1,89 @@
+#include <cstring>
+
+#include "engine/sdl/keys.h"
+#include "engine/sdl/sdl_engine_impl.h"
+
+void SdlEngine::Input_Inject(int key, bool down) {
+    if (key > 0 && key < 256) injected_.push_back({key, down});
+}
+
+void SdlEngine::begin_input_frame() {
+    std::memset(down_, 0, sizeof(down_));
+    std::memset(up_, 0, sizeof(up_));
+    last_key_ = 0;
+    for (const auto& change : injected_) {
+        int key = change.first;
+        if (change.second == injected_held_[key]) continue;
+        injected_held_[key] = change.second;
+        if (change.second)
+            press_key(key);
+        else
+            release_key(key);
+    }
+    injected_.clear();
+}
+
+void SdlEngine::pump_events() {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) {
+        switch (ev.type) {
+        case SDL_QUIT: quit_requested_ = true; break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: on_key_event(ev.key); break;
+        case SDL_WINDOWEVENT:
+            // Keys let go in another window never send their release here.
+            if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) release_physical_keys();
+            break;
+        case SDL_RENDER_TARGETS_RESET: restore_graphics(false); break;
+        case SDL_RENDER_DEVICE_RESET: restore_graphics(true); break;
+        default: break;
+        }
+    }
+}
+
+void SdlEngine::on_key_event(const SDL_KeyboardEvent& event) {
+    if (event.repeat) return; // a held key is one press
+    int sc = event.keysym.scancode;
+    if (sc <= 0 || sc >= SDL_NUM_SCANCODES) return;
+    if (event.type == SDL_KEYDOWN) {
+        bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
+        if (enter && (event.keysym.mod & KMOD_ALT) && window_) {
+            toggle_fullscreen(); // a window command, not the game's Enter
+            return;
+        }
+        int key = key_from_scancode(sc);
+        if (key == 0 || scancode_held_[sc]) return;
+        scancode_held_[sc] = true;
+        press_key(key);
+    } else {
+        if (!scancode_held_[sc]) return; // its press was never the game's
+        scancode_held_[sc] = false;
+        release_key(key_from_scancode(sc));
+    }
+}
+
+void SdlEngine::press_key(int key) {
+    if (holds_[key]++ == 0) {
+        down_[key] = true;
+        last_key_ = key;
+    }
+}
+
+void SdlEngine::release_key(int key) {
+    if (holds_[key] == 0) return;
+    if (--holds_[key] == 0) up_[key] = true;
+}
+
+void SdlEngine::release_physical_keys() {
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        if (!scancode_held_[sc]) continue;
+        scancode_held_[sc] = false;
+        release_key(key_from_scancode(sc));
+    }
+}
+
+void SdlEngine::toggle_fullscreen() {
+    bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    windowed_ = full;
+}

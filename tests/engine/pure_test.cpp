@@ -1,0 +1,182 @@
+// The back end's small pure parts: key table, random numbers, paths, frame sums.
+#include <SDL_scancode.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+
+#include "engine/sdl/frame_math.h"
+#include "engine/sdl/keys.h"
+#include "engine/sdl/paths.h"
+#include "engine/sdl/pcg32.h"
+
+TEST(Keys, ScancodesMapToWindowsKeyCodes) {
+    const std::pair<int, int> pairs[] = {
+        {SDL_SCANCODE_A, 65},           {SDL_SCANCODE_Z, 90},
+        {SDL_SCANCODE_0, 48},           {SDL_SCANCODE_1, 49},
+        {SDL_SCANCODE_9, 57},           {SDL_SCANCODE_LEFT, 37},
+        {SDL_SCANCODE_UP, 38},          {SDL_SCANCODE_RIGHT, 39},
+        {SDL_SCANCODE_DOWN, 40},        {SDL_SCANCODE_RETURN, 13},
+        {SDL_SCANCODE_KP_ENTER, 13},    {SDL_SCANCODE_ESCAPE, 27},
+        {SDL_SCANCODE_SPACE, 32},       {SDL_SCANCODE_BACKSPACE, 8},
+        {SDL_SCANCODE_F1, 112},         {SDL_SCANCODE_F12, 123},
+        {SDL_SCANCODE_KP_0, 96},        {SDL_SCANCODE_KP_9, 105},
+        {SDL_SCANCODE_KP_PERIOD, 110},  {SDL_SCANCODE_KP_DIVIDE, 111},
+        {SDL_SCANCODE_SEMICOLON, 186},  {SDL_SCANCODE_GRAVE, 192},
+        {SDL_SCANCODE_APOSTROPHE, 222}, {SDL_SCANCODE_CAPSLOCK, 20},
+        {SDL_SCANCODE_PAUSE, 19},       {SDL_SCANCODE_PAGEDOWN, 34},
+        {SDL_SCANCODE_HOME, 36},
+    };
+    for (const auto& p : pairs) EXPECT_EQ(key_from_scancode(p.first), p.second) << p.first;
+}
+
+TEST(Keys, BothSidesOfModifiersShareOneCode) {
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_LSHIFT), 16);
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_RSHIFT), 16);
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_LCTRL), 17);
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_RCTRL), 17);
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_LALT), 18);
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_RALT), 18);
+}
+
+TEST(Keys, EveryCodeFitsTheKeyTablesAndUnknownScancodesGiveZero) {
+    EXPECT_EQ(key_from_scancode(SDL_SCANCODE_UNKNOWN), 0);
+    EXPECT_EQ(key_from_scancode(-1), 0);
+    EXPECT_EQ(key_from_scancode(SDL_NUM_SCANCODES), 0);
+    std::set<int> letters;
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        int key = key_from_scancode(sc);
+        EXPECT_GE(key, 0) << sc;
+        EXPECT_LT(key, 256) << sc;
+        if (key >= 65 && key <= 90) letters.insert(key);
+    }
+    EXPECT_EQ(letters.size(), 26u);
+}
+
+TEST(Pcg32, MatchesTheReferenceSequence) {
+    // pcg32-demo's first outputs for initstate 42, stream 54.
+    Pcg32 rng;
+    rng.state = 0;
+    rng.inc = (54u << 1u) | 1u;
+    pcg32_next(rng);
+    rng.state += 42u;
+    pcg32_next(rng);
+    EXPECT_EQ(pcg32_next(rng), 0xa15c02b7u);
+    EXPECT_EQ(pcg32_next(rng), 0x7b47f409u);
+    EXPECT_EQ(pcg32_next(rng), 0xba1d3330u);
+}
+
+TEST(Pcg32, EqualSeedsGiveEqualSequencesAndOtherSeedsDiffer) {
+    Pcg32 a, b, c;
+    pcg32_seed(a, 1234);
+    pcg32_seed(b, 1234);
+    pcg32_seed(c, 1235);
+    int same_as_c = 0;
+    for (int i = 0; i < 100; ++i) {
+        uint32_t x = pcg32_next(a);
+        EXPECT_EQ(x, pcg32_next(b));
+        if (x == pcg32_next(c)) ++same_as_c;
+    }
+    EXPECT_LT(same_as_c, 3);
+}
+
+TEST(Pcg32, IntsStayInTheirRangeAndHandleEdgeRanges) {
+    Pcg32 rng;
+    pcg32_seed(rng, 7);
+    int counts[2] = {0, 0};
+    for (int i = 0; i < 4000; ++i) ++counts[pcg32_int(rng, 0, 1)];
+    EXPECT_GT(counts[0], 1800);
+    EXPECT_GT(counts[1], 1800);
+    EXPECT_EQ(pcg32_int(rng, 5, 5), 5);
+    EXPECT_EQ(pcg32_int(rng, 5, 2), 5);
+    bool negative = false, positive = false;
+    for (int i = 0; i < 64; ++i) {
+        int v = pcg32_int(rng, INT_MIN, INT_MAX);
+        negative |= v < 0;
+        positive |= v > 0;
+    }
+    EXPECT_TRUE(negative && positive);
+    for (int i = 0; i < 64; ++i) EXPECT_GE(pcg32_int(rng, INT_MAX - 1, INT_MAX), INT_MAX - 1);
+}
+
+TEST(Pcg32, FloatsReachBothEndsExactly) {
+    EXPECT_EQ(pcg32_bits_to_float(0x00000000u, -1.0f, 1.0f), -1.0f);
+    EXPECT_EQ(pcg32_bits_to_float(0x000000FFu, -1.0f, 1.0f), -1.0f);
+    EXPECT_EQ(pcg32_bits_to_float(0xFFFFFFFFu, -1.0f, 1.0f), 1.0f);
+    EXPECT_EQ(pcg32_bits_to_float(0xFFFFFF00u, 0.1f, 0.3f), 0.3f);
+    EXPECT_EQ(pcg32_bits_to_float(0x00000000u, 0.1f, 0.3f), 0.1f);
+    float mid = pcg32_bits_to_float(0x80000000u, 0.0f, 2.0f);
+    EXPECT_NEAR(mid, 1.0f, 1e-6f);
+    float below_top = pcg32_bits_to_float(0xFFFFFE00u, 0.0f, 1.0f);
+    EXPECT_LT(below_top, 1.0f);
+    EXPECT_GT(below_top, 0.9999f);
+    EXPECT_EQ(pcg32_bits_to_float(0x12345678u, 5.0f, 5.0f), 5.0f);
+}
+
+TEST(Pcg32, FloatsSpreadOverTheRangeAndStayInside) {
+    Pcg32 rng;
+    pcg32_seed(rng, 3);
+    float lo = 2.0f, hi = -2.0f;
+    for (int i = 0; i < 200000; ++i) {
+        float v = pcg32_float(rng, -1.0f, 1.0f);
+        ASSERT_GE(v, -1.0f);
+        ASSERT_LE(v, 1.0f);
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    EXPECT_LT(lo, -0.999f);
+    EXPECT_GT(hi, 0.999f);
+    for (int i = 0; i < 1000; ++i) {
+        float v = pcg32_float(rng, 0.1f, 0.3f);
+        ASSERT_GE(v, 0.1f);
+        ASSERT_LE(v, 0.3f);
+    }
+}
+
+TEST(Paths, DataNamesResolveAgainstTheDataFolder) {
+    EXPECT_EQ(resolve_data_path("/games/k/data", "data/tex.png"), "/games/k/data/tex.png");
+    EXPECT_EQ(resolve_data_path("/games/k/data/", "data/tex.png"), "/games/k/data/tex.png");
+    EXPECT_EQ(resolve_data_path("/games/k/data", "font1.png"), "/games/k/data/font1.png");
+    EXPECT_EQ(resolve_data_path("/games/k/data", "data\\fonts\\a.png"),
+              "/games/k/data/fonts/a.png");
+    EXPECT_EQ(resolve_data_path("/games/k/data", "/etc/abs.ini"), "/etc/abs.ini");
+    EXPECT_EQ(resolve_data_path("/d", "./data/x"), "/d/data/x");
+    EXPECT_EQ(resolve_data_path("/d", "datax/y"), "/d/datax/y");
+    EXPECT_EQ(resolve_data_path("/d", nullptr), "");
+}
+
+TEST(Paths, DefaultDataFolderIsBesideTheExecutable) {
+    std::string dir = default_data_dir();
+    ASSERT_GE(dir.size(), 5u);
+    EXPECT_EQ(dir.substr(dir.size() - 5), "/data");
+    EXPECT_EQ(dir[0], '/');
+}
+
+TEST(FrameMath, DeltaIsClampedToATenthOfASecond) {
+    EXPECT_FLOAT_EQ(clamp_frame_delta(0.016f), 0.016f);
+    EXPECT_FLOAT_EQ(clamp_frame_delta(0.1f), 0.1f);
+    EXPECT_FLOAT_EQ(clamp_frame_delta(0.1001f), 0.1f);
+    EXPECT_FLOAT_EQ(clamp_frame_delta(30.0f), 0.1f);
+    EXPECT_FLOAT_EQ(clamp_frame_delta(-0.5f), 0.0f);
+    EXPECT_FLOAT_EQ(clamp_frame_delta(std::nanf("")), 0.0f);
+}
+
+TEST(FrameMath, LetterboxKeepsTheAspectRatioCentred) {
+    Letterbox same = letterbox_rect(800, 590, 800, 590);
+    EXPECT_EQ(same.x, 0);
+    EXPECT_EQ(same.y, 0);
+    EXPECT_EQ(same.w, 800);
+    EXPECT_EQ(same.h, 590);
+    Letterbox wide = letterbox_rect(1920, 1080, 800, 590); // bars left and right
+    EXPECT_EQ(wide.h, 1080);
+    EXPECT_EQ(wide.w, 1464); // 1080 * 800 / 590 = 1464.4
+    EXPECT_EQ(wide.x, (1920 - 1464) / 2);
+    EXPECT_EQ(wide.y, 0);
+    Letterbox tall = letterbox_rect(800, 1000, 800, 590); // bars above and below
+    EXPECT_EQ(tall.w, 800);
+    EXPECT_EQ(tall.h, 590);
+    EXPECT_EQ(tall.y, 205);
+    Letterbox none = letterbox_rect(0, 500, 800, 590);
+    EXPECT_EQ(none.w, 0);
+    EXPECT_EQ(none.h, 0);
+}
