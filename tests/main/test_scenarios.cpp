@@ -172,8 +172,8 @@ TEST(ScenarioTest, FiringIntoTheMeteorsSplitsThemAndClearsTheLevel) {
     // Level 0 with every upgrade: turn in circles with the fire key held.
     std::string pw = password_for(0, 0, 0, 99, 5, 5, 5, 0);
     HeadlessResult r = run_headless_script(std::string(TO_MENU) + type_letters(pw) + MENU_TO_PLAY +
-                                               "dt 0.04\npress LEFT\npress CTRL\n" +
-                                               repeat("frames 25\ndump\n", 60),
+                                               "dt 0.05\npress LEFT\npress CTRL\n" +
+                                               repeat("frames 20\ndump\n", 120),
                                            "--seed 4");
     ASSERT_FALSE(r.dumps.empty()) << r.err;
     bool split = false, cleared = false;
