@@ -4,6 +4,7 @@
 #include "game/levels.h"
 #include "game/states.h"
 #include "game/tuning.h"
+#include "main/atlas.h"
 #include "render/render.h"
 
 namespace {
@@ -27,72 +28,36 @@ const EffectFile EFFECTS[] = {
     {&snd_armor, "data/armor.mp3"},
 };
 
-struct SpriteDef {
-    Sprite** sprite;
-    HTEXTURE* texture;
-    float x, y, w, h, hot_x, hot_y;
-};
-
-struct ImageDef {
-    float x, y, w, h, hot_x, hot_y;
-    int frames;
-    float fps;
-};
-
-const float CENTRE = -1; // hot spot in the middle of the rectangle
-
-// The picture of each enemy kind in the atlas, facing right.
-const ImageDef IMAGES[KIND_COUNT] = {
-    {70, 63, 52, 58, CENTRE, CENTRE, 1, 1},   {71, 31, 32, 32, CENTRE, CENTRE, 1, 1},
-    {36, 10, 22, 22, CENTRE, CENTRE, 1, 1},   {122, 63, 56, 58, CENTRE, CENTRE, 1, 1},
-    {103, 31, 34, 32, CENTRE, CENTRE, 1, 1},  {126, 0, 24, 24, CENTRE, CENTRE, 1, 1},
-    {0, 26, 30, 30, CENTRE, CENTRE, 1, 1},    {0, 112, 34, 30, 15, 15, 1, 1},
-    {0, 82, 34, 30, 15, 15, 1, 1},            {0, 142, 62, 58, 29, 29, 1, 1},
-    {30, 32, 35, 30, 15, 15, 1, 1},           {30, 62, 32, 18, 17, 9, 1, 1},
-    {34, 80, 32, 26, 13, 13, 1, 1},           {34, 106, 30, 34, 15, 17, 1, 1},
-    {62, 142, 62, 58, 29, 29, 1, 1},          {124, 142, 58, 58, 29, 29, 1, 1},
-    {65, 11, 34, 18, 17, 9, 1, 1},            {150, 0, 34, 30, 19, 15, 1, 1},
-    {137, 38, 26, 20, 10, 10, 1, 1},          {137, 30, 30, 8, 20, 4, 1, 1},
-    {184, 0, 54, 30, 27, 15, 1, 1},           {0, 234, 34, 14, 21, 7, 8, 30},
-    {0, 200, 32, 34, 16, 17, 8, 60},          {178, 30, 66, 66, 31, 33, 1, 1},
-};
-
-void set_hot_spot(Sprite* s, float hot_x, float hot_y) {
-    if (hot_x == CENTRE) {
-        hot_x = s->get_width() / 2;
-        hot_y = s->get_height() / 2;
-    }
-    s->set_hot_spot(hot_x, hot_y);
+void set_hot_spot(Sprite* s, const AtlasPicture& p) {
+    if (p.hot_x == HOT_CENTRE)
+        s->set_hot_spot(s->get_width() / 2, s->get_height() / 2);
+    else
+        s->set_hot_spot(p.hot_x, p.hot_y);
 }
 
-void make_sprites() {
-    const SpriteDef sprites[] = {
-        {&sprite_logo, &tex_logo, 0, 0, 640, 400, 0, 0},
-        {&sprite_star, &tex_main, 117, 13, 8, 8, 0, 0},
-        {&sprite_ship0, &tex_main, 0, 0, 34, 26, 13, 13},
-        {&sprite_ship1, &tex_main, 0, 56, 30, 26, 13, 13},
-        {&sprite_enemy_bullet, &tex_main, 51, 0, 22, 8, 18, 4},
-        {&sprite_player_bullet, &tex_main, 78, 0, 20, 10, 17, 5},
-        {&sprite_dot, &tex_main, 108, 4, 2, 2, CENTRE, CENTRE},
-    };
-    for (const SpriteDef& d : sprites) {
-        *d.sprite = new Sprite(*d.texture, d.x, d.y, d.w, d.h);
-        set_hot_spot(*d.sprite, d.hot_x, d.hot_y);
-    }
+Animation* make_animation(HTEXTURE texture, const AtlasPicture& p) {
+    Animation* a = new Animation(texture, p.frames, p.fps, p.x, p.y, p.w, p.h);
+    set_hot_spot(a, p);
+    return a;
 }
 
-void make_animations() {
-    kaboom_anim = new Animation(tex_kaboom, 20, 10, 0, 0, 64, 64);
-    kaboom_anim->set_hot_spot(32, 32);
+// Explosion templates, sprites and the picture table.
+void make_pictures() {
+    kaboom_anim = make_animation(tex_kaboom, BIG_EXPLOSION);
     kaboom_anim->set_mode(ANIM_FWD | ANIM_NOLOOP);
-    boom_anim = new Animation(tex_kaboom, 8, 10, 0, 192, 32, 32);
-    boom_anim->set_hot_spot(16, 16);
+    boom_anim = make_animation(tex_kaboom, SMALL_EXPLOSION);
     boom_anim->set_mode(ANIM_FWD | ANIM_NOLOOP);
-    for (int i = 0; i < KIND_COUNT; ++i) {
-        const ImageDef& d = IMAGES[i];
-        images[i] = new Animation(tex_main, d.frames, d.fps, d.x, d.y, d.w, d.h);
-        set_hot_spot(images[i], d.hot_x, d.hot_y);
+
+    Sprite** sprites[SPRITE_COUNT] = {&sprite_logo,  &sprite_star,          &sprite_ship0,
+                                      &sprite_ship1, &sprite_enemy_bullet,  &sprite_player_bullet,
+                                      &sprite_dot};
+    for (int i = 0; i < SPRITE_COUNT; ++i) {
+        const AtlasPicture& p = SPRITES[i];
+        *sprites[i] = new Sprite(i == SPRITE_LOGO ? tex_logo : tex_main, p.x, p.y, p.w, p.h);
+        set_hot_spot(*sprites[i], p);
     }
+
+    for (int i = 0; i < KIND_COUNT; ++i) images[i] = make_animation(tex_main, IMAGES[i]);
     for (int i : {KIND_CHIKENROCKET, KIND_DRAGONFLY}) {
         images[i]->play();
         images[i]->set_mode(ANIM_FWD | ANIM_LOOP);
@@ -155,8 +120,7 @@ bool load_resources() {
     half_width = (width - 2) / 2;
     make_view(0, width, height);
     make_view(1, half_width, height);
-    make_animations();
-    make_sprites();
+    make_pictures();
 
     load_settings(true);
     load_levels();
