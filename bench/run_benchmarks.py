@@ -1,0 +1,318 @@
+#!/usr/bin/env python3
+"""Runs Korvane's benchmarks and compares them with the machine's own limits.
+
+frame    update and drawing of the menu demonstration and of a stress scene,
+         against the same quads submitted raw to SDL (bench_frame)
+startup  process start to the first presented frame under Xvfb, against a bare
+         SDL2 program (bare_sdl)
+memory   peak resident memory of a long headless session
+
+Every figure that is compared is a ratio of two measurements taken side by
+side in the same run, because the machines are shared and noisy.
+"""
+
+import argparse
+import json
+import os
+import select
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+# The targets, as ratios or sizes.
+FRAME_LIMIT_RATIO = 1.3  # (update + drawing) / raw submission
+UPDATE_SHARE = 0.10  # update / drawing
+STARTUP_RATIO = 1.5  # korvane / bare SDL2
+PEAK_MEMORY_MB = 64
+
+STARTUP_MARKER = b"first frame presented"
+STARTUP_TIMEOUT = 60.0
+
+
+def fail(message):
+    print("run_benchmarks: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def verdict(ok):
+    return "met" if ok else "MISSED"
+
+
+# ---------------------------------------------------------------- frame
+
+
+def run_frame(build, repetitions, min_time):
+    binary = os.path.join(build, "bench", "bench_frame")
+    if not os.access(binary, os.X_OK):
+        fail("no %s; build with -DKORVANE_BENCH=ON" % binary)
+    with tempfile.TemporaryDirectory() as tmp:
+        out = os.path.join(tmp, "frame.json")
+        cmd = [
+            binary,
+            "--benchmark_repetitions=%d" % repetitions,
+            "--benchmark_enable_random_interleaving=true",
+            "--benchmark_min_time=%g" % min_time,
+            "--benchmark_display_aggregates_only=true",
+            "--benchmark_out=" + out,
+            "--benchmark_out_format=json",
+        ]
+        env = dict(os.environ, SDL_AUDIODRIVER="dummy")
+        if subprocess.call(cmd, env=env) != 0:
+            fail("bench_frame failed")
+        with open(out) as f:
+            data = json.load(f)
+    medians = {}
+    for b in data["benchmarks"]:
+        if b.get("aggregate_name") != "median":
+            continue
+        medians[b["run_name"]] = b
+    return medians
+
+
+def report_frame(medians):
+    results = {}
+    print()
+    print("Frame (medians, CPU time of the benchmark thread)")
+    for scene in ("menu", "stress"):
+        try:
+            update = medians["update/" + scene]
+            draw = medians["draw/" + scene]
+            raw = medians["raw/" + scene]
+        except KeyError as missing:
+            fail("no result for %s" % missing)
+        # All three are reported in microseconds.
+        u, d, r = update["cpu_time"], draw["cpu_time"], raw["cpu_time"]
+        ratio = (u + d) / r
+        share = u / d
+        allocs = update.get("allocs_per_frame", float("nan"))
+        print(
+            "  %-6s update %8.0f ns/frame, %.2f allocations/frame; draw %7.0f us; raw %7.0f us;"
+            " %d quads"
+            % (scene, u * 1000, allocs, d, r, int(draw.get("quads", 0)))
+        )
+        print(
+            "         (update + draw) / raw = %.2f (target <= %.1f: %s);"
+            " update / draw = %.2f%% (target < %d%%: %s); steady allocations: %s"
+            % (
+                ratio,
+                FRAME_LIMIT_RATIO,
+                verdict(ratio <= FRAME_LIMIT_RATIO),
+                share * 100,
+                UPDATE_SHARE * 100,
+                verdict(share < UPDATE_SHARE),
+                verdict(allocs == 0),
+            )
+        )
+        results[scene] = {
+            "update_ns": u * 1000,
+            "draw_us": d,
+            "raw_us": r,
+            "ratio": ratio,
+            "update_share": share,
+            "allocs_per_frame": allocs,
+        }
+    return results
+
+
+# ---------------------------------------------------------------- startup
+
+
+def start_xvfb():
+    xvfb = shutil.which("Xvfb")
+    if not xvfb:
+        fail("no Xvfb (apt-get install xvfb)")
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen(
+        [xvfb, "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,),
+        stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL,
+    )
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 20
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        ready, _, _ = select.select([read_end], [], [], 1.0)
+        if ready:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+    os.close(read_end)
+    if not number.strip():
+        proc.kill()
+        proc.wait()
+        fail("Xvfb did not start")
+    return proc, ":" + number.decode().strip()
+
+
+def time_to_first_frame(cmd, env, cwd):
+    """Seconds from the start of the process to its first-frame line, and to its exit."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(cmd, env=env, cwd=cwd, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL)
+    seen = None
+    buffered = b""
+    deadline = start + STARTUP_TIMEOUT
+    while seen is None and time.perf_counter() < deadline:
+        ready, _, _ = select.select([proc.stdout], [], [], 0.5)
+        if not ready:
+            continue
+        chunk = os.read(proc.stdout.fileno(), 4096)
+        if not chunk:
+            break
+        buffered += chunk
+        if STARTUP_MARKER in buffered:
+            seen = time.perf_counter() - start
+    if seen is None:
+        proc.kill()
+        proc.wait()
+        fail("%s never presented a frame" % cmd[0])
+    try:
+        proc.wait(timeout=STARTUP_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+        fail("%s did not exit after its first frame" % cmd[0])
+    exited = time.perf_counter() - start
+    if proc.returncode != 0:
+        fail("%s exited with %d" % (cmd[0], proc.returncode))
+    return seen, exited
+
+
+def spread(seconds):
+    """The middle half of the runs, in milliseconds."""
+    if len(seconds) < 2:
+        return "one run"
+    q = statistics.quantiles(seconds, n=4)
+    return "middle half %.0f-%.0f" % (q[0] * 1000, q[2] * 1000)
+
+
+def run_startup(build, runs):
+    game = os.path.abspath(os.path.join(build, "korvane"))
+    bare = os.path.abspath(os.path.join(build, "bench", "bare_sdl"))
+    for b in (game, bare):
+        if not os.access(b, os.X_OK):
+            fail("no " + b)
+    xvfb, display = start_xvfb()
+    times = {"korvane": [], "bare": []}
+    exits = {"korvane": [], "bare": []}
+    try:
+        env = dict(os.environ, DISPLAY=display, KORVANE_EXIT_AFTER_FIRST_FRAME="1")
+        env.pop("SDL_VIDEODRIVER", None)
+        with tempfile.TemporaryDirectory() as cwd:
+            # One untimed start each, so both find the files in the page cache.
+            time_to_first_frame([bare], env, cwd)
+            time_to_first_frame([game], env, cwd)
+            for i in range(runs):
+                # Alternate the order, so neither always runs right after the other.
+                order = [("bare", bare), ("korvane", game)]
+                if i % 2:
+                    order.reverse()
+                for name, binary in order:
+                    seen, exited = time_to_first_frame([binary], env, cwd)
+                    times[name].append(seen)
+                    exits[name].append(exited)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+    k = statistics.median(times["korvane"])
+    b = statistics.median(times["bare"])
+    ratio = k / b
+    print()
+    print("Start-up under Xvfb (median of %d runs each, process start to first presented frame)"
+          % runs)
+    print("  korvane %.1f ms (%s; exit %.1f ms); bare SDL2 %.1f ms (%s; exit %.1f ms)"
+          % (k * 1000, spread(times["korvane"]), statistics.median(exits["korvane"]) * 1000,
+             b * 1000, spread(times["bare"]), statistics.median(exits["bare"]) * 1000))
+    print("  ratio %.2f (target <= %.1f: %s)" % (ratio, STARTUP_RATIO,
+                                                verdict(ratio <= STARTUP_RATIO)))
+    return {"korvane_ms": k * 1000, "bare_ms": b * 1000, "ratio": ratio}
+
+
+# ---------------------------------------------------------------- memory
+
+
+def long_play_script(frames):
+    """The menu demonstration for 40% of the frames, then TEAMWORK play with
+    both players turning and tapping fire; fire also leaves the shop and the
+    menu again, so play goes on through levels and game overs."""
+    menu = frames * 2 // 5
+    lines = ["# menu demonstration", "tap SPACE", "frames 2", "frames %d" % (menu - 2),
+             "# TEAMWORK, shop, play", "tap SPACE", "frames 1", "tap ENTER", "frames 2",
+             "tap ENTER", "frames 2", "press RIGHT", "press A"]
+    left = frames - menu - 5
+    while left > 0:
+        n = min(8, left)
+        lines += ["tap CTRL", "tap SHIFT", "frames %d" % n]
+        left -= n
+    lines.append("dump")
+    return "\n".join(lines) + "\n"
+
+
+def run_session(headless, frames, seed):
+    with tempfile.TemporaryDirectory() as tmp:
+        script = os.path.join(tmp, "long_play.txt")
+        with open(script, "w") as f:
+            f.write(long_play_script(frames))
+        start = time.perf_counter()
+        proc = subprocess.Popen([headless, "--script", script, "--seed", str(seed)],
+                                stdout=subprocess.PIPE)
+        out = proc.stdout.read()
+        _, status, usage = os.wait4(proc.pid, 0)
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        seconds = time.perf_counter() - start
+    if proc.returncode != 0:
+        fail("korvane-headless exited with %d" % proc.returncode)
+    state = json.loads(out.decode().strip().splitlines()[-1])
+    return usage.ru_maxrss / 1024.0, seconds, state
+
+
+def run_memory(build, frames):
+    headless = os.path.join(build, "korvane-headless")
+    if not os.access(headless, os.X_OK):
+        fail("no " + headless)
+    short_frames = 1000
+    short_mb, _, _ = run_session(headless, short_frames, 7)
+    peak_mb, seconds, state = run_session(headless, frames, 7)
+    print()
+    print("Long play: %d headless frames in %.0f s (ended in state %d, level %d, pass %d)"
+          % (frames, seconds, state.get("game_state", -1), state.get("level_index", -1),
+             state.get("iteration", -1)))
+    print("  peak resident memory %.1f MB (target < %d MB: %s); %.1f MB after %d frames"
+          % (peak_mb, PEAK_MEMORY_MB, verdict(peak_mb < PEAK_MEMORY_MB), short_mb, short_frames))
+    return {"peak_mb": peak_mb, "short_peak_mb": short_mb, "frames": frames, "seconds": seconds}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build-bench", help="the build folder")
+    parser.add_argument("--only", choices=["frame", "startup", "memory"], action="append",
+                        help="run only these parts (may repeat)")
+    parser.add_argument("--repetitions", type=int, default=15, help="frame benchmark repetitions")
+    parser.add_argument("--min-time", type=float, default=0.2,
+                        help="seconds each frame benchmark repetition runs at least")
+    parser.add_argument("--runs", type=int, default=10, help="start-up runs of each program")
+    parser.add_argument("--frames", type=int, default=100000, help="frames of the long play")
+    parser.add_argument("--json", help="also write the figures to this file")
+    args = parser.parse_args()
+    if args.runs < 1 or args.frames < 1000 or args.repetitions < 1:
+        fail("--runs, --repetitions must be positive and --frames at least 1000")
+    parts = args.only or ["frame", "startup", "memory"]
+    results = {}
+    if "frame" in parts:
+        results["frame"] = report_frame(run_frame(args.build, args.repetitions, args.min_time))
+    if "startup" in parts:
+        results["startup"] = run_startup(args.build, args.runs)
+    if "memory" in parts:
+        results["memory"] = run_memory(args.build, args.frames)
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump(results, f, indent=2)
+
+
+if __name__ == "__main__":
+    main()
