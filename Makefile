@@ -59,3 +59,30 @@ asset-deps:
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)
+
+# make install: the program, data, menu entry and icons under PREFIX (DESTDIR is honoured).
+PREFIX ?= /usr/local
+.PHONY: install
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# make bench: a Release build with the benchmarks in $(BENCH_BUILD), then the
+# frame, start-up (under Xvfb) and long-play memory benchmarks against their
+# targets (bench/run_benchmarks.py --help for BENCH_ARGS).
+BENCH_BUILD    ?= build-bench
+BENCH_ARGS     ?=
+BENCH_PACKAGES := libbenchmark-dev xvfb python3
+.PHONY: bench bench-deps
+bench-deps:
+	@missing=""; \
+	for p in $(BENCH_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+bench: deps bench-deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bare_sdl
+	python3 bench/run_benchmarks.py --build $(BENCH_BUILD) $(BENCH_ARGS)

@@ -8,13 +8,11 @@
 
 #include "game/globals.h"
 #include "game/states.h"
-#include "main/dump.h"
+#include "main/replay.h"
 #include "main/resources.h"
 #include "main/script.h"
 
 namespace {
-
-const float DEFAULT_DT = 0.0166667f;
 
 struct Options {
     std::string script = "-";
@@ -43,38 +41,6 @@ bool read_text(const std::string& name, std::string& text) {
     all << in.rdbuf();
     text = all.str();
     return true;
-}
-
-// Runs the commands; false when the game ended itself.
-void run_commands(const std::vector<ScriptCommand>& commands) {
-    long frame = 0;
-    std::vector<int> tapped; // keys to release before the frame after next
-    engine->Timer_SetFixedDelta(DEFAULT_DT);
-    for (const ScriptCommand& c : commands) {
-        switch (c.op) {
-        case OP_DT: engine->Timer_SetFixedDelta(c.dt); break;
-        case OP_PRESS: engine->Input_Inject(c.key, true); break;
-        case OP_RELEASE: engine->Input_Inject(c.key, false); break;
-        case OP_TAP:
-            engine->Input_Inject(c.key, true);
-            tapped.push_back(c.key);
-            break;
-        case OP_FRAMES:
-            for (long i = 0; i < c.frames; ++i) {
-                bool ended = engine->System_RunFrames(1);
-                ++frame;
-                for (int key : tapped) engine->Input_Inject(key, false);
-                tapped.clear();
-                if (ended) return;
-            }
-            break;
-        case OP_DUMP: std::cout << dump_state(frame) << std::endl; break;
-        case OP_SCREENSHOT:
-            if (!engine->Gfx_SaveScreenshot(c.file.c_str()))
-                std::fprintf(stderr, "korvane-headless: line %d: cannot write %s\n", c.line, c.file.c_str());
-            break;
-        }
-    }
 }
 
 } // namespace
@@ -110,7 +76,9 @@ int run_headless(int argc, char** argv) {
 
     configure_engine();
     engine->System_SetState(HGE_HEADLESS, true);
-    if (options.seed != 0) engine->System_SetState(HGE_SEED, options.seed);
+    // A seed on the command line wins over the script's own.
+    int seed = options.seed != 0 ? options.seed : script_seed(commands);
+    if (seed != 0) engine->System_SetState(HGE_SEED, seed);
     if (!options.data_dir.empty()) engine->System_SetState(HGE_DATADIR, options.data_dir.c_str());
     if (!engine->System_Initiate()) {
         engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
@@ -119,7 +87,7 @@ int run_headless(int argc, char** argv) {
     }
     if (!load_resources()) return 0;
     set_game_state(0);
-    run_commands(commands);
+    run_script_commands(commands);
     shutdown_program();
     return 0;
 }

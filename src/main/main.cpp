@@ -1,7 +1,7 @@
 #include "engine/engine.h"
-#include "main/program.h"
+#include "main/session.h"
 
-int main() {
+int main(int argc, char** argv) {
     engine_set_backend(create_sdl_engine);
-    return run_program();
+    return run_korvane(argc, argv);
 }

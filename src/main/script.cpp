@@ -31,17 +31,28 @@ bool parse_long(const std::string& s, long& out) {
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(s.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0') return false;
+    // The whole word: a NUL byte inside it would otherwise end it early.
+    if (errno != 0 || end == s.c_str() || end != s.c_str() + s.size()) return false;
     out = v;
     return true;
 }
 
+// A frame time the engine keeps fixed: 0 (or a value too large to hold)
+// would hand the frames to the real clock and the run would not repeat.
 bool parse_seconds(const std::string& s, float& out) {
     if (s.empty()) return false;
     char* end = nullptr;
     float v = std::strtof(s.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || v < 0) return false;
+    if (end == s.c_str() || end != s.c_str() + s.size()) return false; // the whole word
+    if (!std::isfinite(v) || !(v > 0.0f) || v >= 1e30f) return false;
     out = v;
+    return true;
+}
+
+bool parse_seed(const std::string& s, int& out) {
+    long v;
+    if (!parse_long(s, v) || v < -2147483647L || v > 2147483647L) return false;
+    out = static_cast<int>(v);
     return true;
 }
 
@@ -66,6 +77,7 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
     std::istringstream in(text);
     std::string line;
     int number = 0;
+    bool framed = false;
     while (std::getline(in, line)) {
         ++number;
         size_t hash = line.find('#');
@@ -89,13 +101,19 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
         } else if (word == "frames") {
             c.op = OP_FRAMES;
             ok = ok && parse_long(arg, c.frames) && c.frames >= 0;
+            framed = true;
+        } else if (word == "seed") {
+            // The seed is taken before the game starts; later it could not act.
+            c.op = OP_SEED;
+            ok = ok && !framed && parse_seed(arg, c.seed);
         } else if (word == "dump") {
             c.op = OP_DUMP;
             ok = ok && arg.empty();
         } else if (word == "screenshot") {
             c.op = OP_SCREENSHOT;
             c.file = arg;
-            ok = ok && !arg.empty();
+            // A NUL byte would cut the name short where the file is opened.
+            ok = ok && !arg.empty() && arg.find('\0') == std::string::npos;
         } else {
             ok = false;
         }

@@ -4,14 +4,15 @@
 #include <string>
 #include <vector>
 
-enum ScriptOp { OP_DT, OP_PRESS, OP_RELEASE, OP_TAP, OP_FRAMES, OP_DUMP, OP_SCREENSHOT };
+enum ScriptOp { OP_DT, OP_PRESS, OP_RELEASE, OP_TAP, OP_FRAMES, OP_DUMP, OP_SCREENSHOT, OP_SEED };
 
 struct ScriptCommand {
     ScriptOp op = OP_DUMP;
     int line = 0;     // 1-based, for messages
     int key = 0;      // press, release, tap: virtual-key code
     long frames = 0;  // frames
-    float dt = 0;     // dt
+    float dt = 0;     // dt: above 0
+    int seed = 0;     // seed: as korvane-headless --seed, 0 for the clock
     std::string file; // screenshot
 };
 
@@ -20,4 +21,5 @@ struct ScriptCommand {
 int parse_key(const std::string& name);
 
 // Parses a whole script. On a malformed line: false, and error names its line.
+// A seed command must come before the first frames command.
 bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands, std::string& error);

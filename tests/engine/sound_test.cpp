@@ -55,6 +55,60 @@ TEST_F(SoundTest, LoadsMp3AndFailsOnMissingOrUndecodableFiles) {
     EXPECT_NE(e->Effect_Load(beep_bytes.data(), static_cast<uint32_t>(beep_bytes.size())), 0u);
 }
 
+TEST_F(SoundTest, NoiseBehindAnMp3HeaderAndCutFilesDoNotLoad) {
+    std::string noise;
+    uint32_t x = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        x = x * 1103515245u + 12345u;
+        noise += static_cast<char>(x >> 24);
+    }
+    dir.write("sync.mp3", std::string("\xFF\xFB\x90\x64", 4) + noise);
+    EXPECT_EQ(e->Effect_Load("data/sync.mp3", 0), 0u);
+    dir.write("tagged.mp3", std::string("ID3\x03\0\0\0\0\0\x10", 10) + std::string(16, '\0') + noise);
+    EXPECT_EQ(e->Effect_Load("data/tagged.mp3", 0), 0u);
+    dir.write("cut.mp3", beep_bytes.substr(0, 4));
+    EXPECT_EQ(e->Effect_Load("data/cut.mp3", 0), 0u);
+}
+
+TEST_F(SoundTest, AnEffectPlayedAtOnceLastsAsLongAsOnePlayedLater) {
+    HEFFECT early = e->Effect_Load("data/beep.mp3", 0);
+    HEFFECT late = e->Effect_Load("data/beep.mp3", 0);
+    int at_once = frames_until_silent(e->Effect_Play(early), 1000);
+    e->System_RunFrames(50);
+    int later = frames_until_silent(e->Effect_Play(late), 1000);
+    EXPECT_GE(at_once, 29);
+    EXPECT_EQ(at_once, later);
+}
+
+TEST_F(SoundTest, AnEffectFromMemoryOwesNothingToTheCallersBuffer) {
+    HEFFECT from_file = e->Effect_Load("data/beep.mp3", 0);
+    int expected = frames_until_silent(e->Effect_Play(from_file), 1000);
+    HEFFECT from_memory;
+    {
+        std::string buffer = beep_bytes;
+        from_memory = e->Effect_Load(buffer.data(), static_cast<uint32_t>(buffer.size()));
+        buffer.assign(buffer.size(), '\x17');
+    }
+    ASSERT_NE(from_memory, 0u);
+    EXPECT_EQ(frames_until_silent(e->Effect_Play(from_memory), 1000), expected);
+}
+
+TEST_F(SoundTest, EffectsFreedOrLeftUnplayedAndALostDeviceAreHarmless) {
+    HEFFECT freed = e->Effect_Load("data/beep.mp3", 0);
+    e->Effect_Free(freed); // perhaps while it is still being decoded
+    EXPECT_EQ(e->Effect_Play(freed), 0u);
+    HEFFECT kept = e->Effect_Load("data/beep.mp3", 0);
+    for (int i = 0; i < 8; ++i) e->Effect_Load("data/beep.mp3", 0); // never played
+    SDL_Event ev{};
+    ev.type = SDL_AUDIODEVICEREMOVED;
+    ev.adevice.which = 2;
+    SDL_PushEvent(&ev);
+    e->System_RunFrames(1);
+    HCHANNEL c = e->Effect_Play(kept);
+    ASSERT_NE(c, 0u);
+    EXPECT_GE(frames_until_silent(c, 1000), 29);
+}
+
 TEST_F(SoundTest, AChannelPlaysForTheEffectsLengthInSimulatedTime) {
     HEFFECT beep = e->Effect_Load("data/beep.mp3", 0);
     ASSERT_NE(beep, 0u);

@@ -160,12 +160,22 @@ def _players(section_keys):
     return [(k, "i", section_keys[k], "virtual-key code to %s" % what) for k, what in KEYS]
 
 
+# Read by the engine when it opens the window, not by the game; the game
+# never sees these values, so they cannot change how it plays.
+DISPLAY = [
+    ("fullscreen", "i", 0, "1 starts fullscreen, 0 in a window (Alt+Enter switches)"),
+    ("scale", "i", 1, "window size as a whole multiple of 800 x 590, made smaller to fit the desktop"),
+    ("integer_scaling", "i", 0, "1 shows the picture only at whole multiples, for sharp pixels"),
+    ("vsync", "i", 0, "1 waits for the display between frames instead of the 500 per second limit"),
+    ("pause_when_unfocused", "i", 1, "1 stops the game and its sound while the window is in the background"),
+]
+
 # Reading order. "Game" is read in three parts; the file holds it once, since
 # INI readers disagree about repeated sections.
 READING_ORDER = [
     ("Game", GAME_1), ("Player0", _players(PLAYER0)), ("Player1", _players(PLAYER1)),
     ("Upgrade", UPGRADE), ("Star", STAR), ("Game", GAME_2), ("Control", CONTROL),
-    ("Game", GAME_3), ("Enemy", ENEMY),
+    ("Game", GAME_3), ("Enemy", ENEMY), ("Display", DISPLAY),
 ]
 
 SECTION_NOTES = {
@@ -176,6 +186,7 @@ SECTION_NOTES = {
     "Star": "Background stars",
     "Control": "Flight model, one value per flexibility grade 0..5",
     "Enemy": "Enemies; speeds in units per second, squared distances in units squared",
+    "Display": "The window; a bad value gives the default",
 }
 
 

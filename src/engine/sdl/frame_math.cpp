@@ -22,3 +22,15 @@ Letterbox letterbox_rect(int out_w, int out_h, int pic_w, int pic_h) {
     r.y = (out_h - r.h) / 2;
     return r;
 }
+
+Letterbox whole_multiple_rect(int out_w, int out_h, int pic_w, int pic_h) {
+    if (out_w <= 0 || out_h <= 0 || pic_w <= 0 || pic_h <= 0) return {0, 0, 0, 0};
+    int k = out_w / pic_w < out_h / pic_h ? out_w / pic_w : out_h / pic_h;
+    if (k < 1) return letterbox_rect(out_w, out_h, pic_w, pic_h);
+    Letterbox r;
+    r.w = pic_w * k;
+    r.h = pic_h * k;
+    r.x = (out_w - r.w) / 2;
+    r.y = (out_h - r.h) / 2;
+    return r;
+}

@@ -13,3 +13,7 @@ struct Letterbox {
 // The largest rectangle of the picture's aspect ratio centred in the output;
 // the rest of the output is bars.
 Letterbox letterbox_rect(int out_w, int out_h, int pic_w, int pic_h);
+
+// The picture at the largest whole multiple of its size that fits the output,
+// centred, for sharp pixels; when even one times does not fit, letterbox_rect.
+Letterbox whole_multiple_rect(int out_w, int out_h, int pic_w, int pic_h);

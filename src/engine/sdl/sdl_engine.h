@@ -17,3 +17,29 @@ bool sdl_engine_simulate_device_reset(Engine* e, bool whole_device);
 // with its size. False unless e is a started SDL engine and target exists.
 bool sdl_engine_read_pixels(Engine* e, HTARGET target, std::vector<uint32_t>* pixels, int* width,
                             int* height);
+
+// Whether the keyboard and gamepads reach the game (they do by default). A
+// replay shown in the window turns them off, so the recording alone plays.
+// False unless e is an SDL engine.
+bool sdl_engine_set_device_input(Engine* e, bool enabled);
+
+// Gamepads: by default opened with a window and never headless; a test may
+// ask for them headless. Takes effect at System_Initiate; false unless e is
+// an SDL engine that is not started yet.
+bool sdl_engine_set_gamepads(Engine* e, bool enabled);
+
+// The window and its options as the engine runs them.
+struct SdlDisplayState {
+    int window_w = 0, window_h = 0; // 0 without a window
+    bool fullscreen = false;
+    bool vsync = false; // the display paces the frames (the limiter is off)
+    bool integer_scaling = false;
+    bool pause_when_unfocused = true;
+    int pads = 0; // gamepads open
+};
+// False unless e is a started SDL engine.
+bool sdl_engine_display_state(Engine* e, SdlDisplayState* out);
+
+// True while the engine waits for its window to come back. Safe to ask from
+// another thread.
+bool sdl_engine_paused(Engine* e);

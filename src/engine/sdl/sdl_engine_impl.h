@@ -4,13 +4,19 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/sdl/display.h"
+#include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
 #include "engine/sdl/pcg32.h"
 #include "engine/sdl/slots.h"
+
+struct SdlDisplayState;
 
 class SdlEngine final : public Engine {
   public:
@@ -75,6 +81,20 @@ class SdlEngine final : public Engine {
     bool restore_graphics(bool whole_device);
     // The pixels of a target or the screen (0) as 0xAARRGGBB; false if unknown.
     bool read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* w, int* h);
+    // Where the picture goes in an out_w x out_h output: the letterbox, or
+    // whole multiples only when "integer_scaling" is on.
+    Letterbox output_rect(int out_w, int out_h) const;
+
+    // Hooks of sdl_engine.h.
+    void set_device_input(bool enabled);
+    void set_gamepads(bool enabled) {
+        if (!initiated_) gamepads_setting_ = enabled ? 1 : 0;
+    }
+    bool started() const { return initiated_; }
+    bool paused() const { return paused_.load(); }
+    void describe(SdlDisplayState* out) const;
+    // The sound device went away: reopen the default one, or go on silently.
+    void reopen_audio();
 
   private:
     struct TextureSlot {
@@ -93,11 +113,24 @@ class SdlEngine final : public Engine {
         HTEXTURE texture = 0;
         int w = 0, h = 0;
     };
+    struct EffectDecode;
     struct EffectSlot {
         bool used = false;
         uint32_t gen = 0;
         Mix_Chunk* chunk = nullptr; // nullptr without a mixer: it plays silently
         float length = 0.0f;        // seconds
+        // A decode still running on its own thread; chunk and length wait for it.
+        std::shared_ptr<EffectDecode> decode;
+        std::string path;           // the file it came from, to load again on a new device
+        std::vector<uint8_t> bytes; // or its bytes, when it was loaded from memory
+    };
+    struct Pad {
+        SDL_GameController* controller = nullptr;
+        SDL_JoystickID id = -1;
+        int player = -1; // 0 or 1; -1 waits for a free player
+        PadInput input;
+        unsigned held = 0;              // actions whose keys this pad holds down
+        int held_key[PAD_ACTIONS] = {}; // the key each held action pressed
     };
     struct ChannelState {
         uint32_t generation = 0; // of the last play on this channel
@@ -113,20 +146,44 @@ class SdlEngine final : public Engine {
     bool run_frame();
     void advance_clock();
     void limit_frame_rate(uint64_t frame_begin);
+    bool should_pause() const;
+    void wait_while_paused();
     void update_paths();
+    bool installed() const; // data from the shared folder, player files in XDG folders
+    void prepare_user_files();
     std::string resolve(const char* name) const;
     // sdl_input.cpp
     void begin_input_frame();
     void pump_events();
+    void apply_device_input();
     void on_key_event(const SDL_KeyboardEvent& key);
     void press_key(int key);
     void release_key(int key);
     void release_physical_keys();
     void toggle_fullscreen();
+    void on_window_event(const SDL_WindowEvent& event);
+    // sdl_pads.cpp
+    void start_gamepads();
+    void stop_gamepads();
+    void on_pad_event(const SDL_Event& event);
+    void open_pad(int device_index);
+    void close_pad(SDL_JoystickID id);
+    void give_free_players();
+    void apply_pad(Pad& pad);
+    void release_pad(Pad& pad);
+    void release_all_pads();
+    void reread_pads();
     // sdl_sound.cpp
     bool simulated_audio() const { return headless_ || !audio_open_; }
     bool simulated_playing(const ChannelState& c) const;
     void free_all_effects();
+    bool open_mixer();
+    Mix_Chunk* load_chunk(const EffectSlot& e);
+    bool start_decode(EffectSlot& e);
+    void finish_decode(EffectSlot& e);
+    void finish_all_decodes();
+    void set_length(EffectSlot& e);
+    void pause_sound(bool paused);
     // sdl_gfx.cpp
     bool create_screen();
     SDL_Texture* create_target_texture(int w, int h);
@@ -159,6 +216,18 @@ class SdlEngine final : public Engine {
     bool audio_subsystem_ = false;
     int mix_freq_ = 0, mix_channels_ = 0, mix_bytes_ = 0;
     bool quit_requested_ = false;
+
+    // Display, focus and devices.
+    DisplayOptions display_;
+    bool vsync_active_ = false;
+    bool focused_ = true, minimized_ = false;
+    std::atomic<bool> paused_{false};
+    bool device_input_ = true; // physical keys and pads reach the game
+    bool device_input_applied_ = true;
+    int gamepads_setting_ = -1; // -1: pads with a window only; 0 never; 1 always
+    bool gamepads_on_ = false;
+    std::vector<Pad> pads_;
+    PadKeys pad_keys_[2] = {};
 
     // Clock.
     uint64_t last_counter_ = 0;

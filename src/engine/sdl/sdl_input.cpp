@@ -24,20 +24,54 @@ void SdlEngine::begin_input_frame() {
 }
 
 void SdlEngine::pump_events() {
+    apply_device_input();
     SDL_Event ev;
     while (SDL_PollEvent(&ev)) {
         switch (ev.type) {
         case SDL_QUIT: quit_requested_ = true; break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP: on_key_event(ev.key); break;
-        case SDL_WINDOWEVENT:
-            // Keys let go in another window never send their release here.
-            if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) release_physical_keys();
+        case SDL_KEYUP:
+            if (device_input_applied_) on_key_event(ev.key);
             break;
+        case SDL_WINDOWEVENT: on_window_event(ev.window); break;
+        case SDL_AUDIODEVICEREMOVED:
+            if (!ev.adevice.iscapture) reopen_audio();
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERAXISMOTION:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: on_pad_event(ev); break;
         case SDL_RENDER_TARGETS_RESET: restore_graphics(false); break;
         case SDL_RENDER_DEVICE_RESET: restore_graphics(true); break;
         default: break;
         }
+    }
+}
+
+void SdlEngine::on_window_event(const SDL_WindowEvent& event) {
+    if (window_ && event.windowID != SDL_GetWindowID(window_)) return;
+    switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        focused_ = false;
+        // Keys and buttons let go in another window never send their release here.
+        release_physical_keys();
+        release_all_pads();
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        focused_ = true;
+        reread_pads(); // buttons held on the way back act at once
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN: minimized_ = true; break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_SHOWN: minimized_ = false; break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        // A paused game draws no frames, but its window must not show garbage.
+        if (paused_) present();
+        break;
+    default: break;
     }
 }
 

@@ -2,19 +2,143 @@
 
 #include "engine/sdl/sdl_engine_impl.h"
 
+bool SdlEngine::open_mixer() {
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) return false;
+    audio_open_ = true;
+    Mix_AllocateChannels(kChannels);
+    Uint16 format = 0;
+    Mix_QuerySpec(&mix_freq_, &format, &mix_channels_);
+    mix_bytes_ = SDL_AUDIO_BITSIZE(format) / 8;
+    return true;
+}
+
+namespace {
+
+SDL_RWops* open_effect(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (bytes.size() > 0x7FFFFFFF) return nullptr;
+    return bytes.empty() ? SDL_RWFromFile(path.c_str(), "rb")
+                         : SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+Mix_Chunk* decode_whole(const std::string& path, const std::vector<uint8_t>& bytes) {
+    SDL_RWops* rw = open_effect(path, bytes);
+    if (!rw) return nullptr;
+    // Closed here: the mixer leaks the stream of some files it rejects.
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 0);
+    SDL_RWclose(rw);
+    return chunk;
+}
+
+} // namespace
+
+// Decoding a whole effect is slow (the intro is 46 s of music), so it runs on
+// its own thread from the load and is waited for when the effect is first needed.
+struct SdlEngine::EffectDecode {
+    std::string path;
+    std::vector<uint8_t> bytes;
+    Mix_Chunk* chunk = nullptr;
+    SDL_Thread* thread = nullptr;
+    static int run(void* self) {
+        // Start-up goes on meanwhile and must not wait for a core.
+        SDL_SetThreadPriority(SDL_THREAD_PRIORITY_LOW);
+        EffectDecode* d = static_cast<EffectDecode*>(self);
+        d->chunk = decode_whole(d->path, d->bytes);
+        return 0;
+    }
+    ~EffectDecode() {
+        // Never outlives its thread, nor leaks a chunk nobody collected.
+        if (thread) SDL_WaitThread(thread, nullptr);
+        if (chunk) Mix_FreeChunk(chunk);
+    }
+};
+
+Mix_Chunk* SdlEngine::load_chunk(const EffectSlot& e) {
+    return decode_whole(e.path, e.bytes);
+}
+
+void SdlEngine::set_length(EffectSlot& e) {
+    double frame_bytes = static_cast<double>(mix_channels_) * mix_bytes_;
+    if (e.chunk && mix_freq_ > 0 && frame_bytes > 0)
+        e.length = static_cast<float>(e.chunk->alen / frame_bytes / mix_freq_);
+}
+
+bool SdlEngine::start_decode(EffectSlot& e) {
+    // Only MP3 is checked cheaply: opening it as music reads just its start.
+    // Naming the type keeps the check off the other decoders, which a running
+    // decode may be looking at.
+    SDL_RWops* rw = open_effect(e.path, e.bytes);
+    if (!rw) return false;
+    Mix_Music* probe = Mix_LoadMUSType_RW(rw, MUS_MP3, 0);
+    if (probe) Mix_FreeMusic(probe);
+    SDL_RWclose(rw);
+    if (!probe) return false;
+    auto d = std::make_shared<EffectDecode>();
+    d->path = e.path;
+    d->bytes = e.bytes;
+    d->thread = SDL_CreateThread(EffectDecode::run, "effect decode", d.get());
+    if (!d->thread) return false;
+    e.decode = std::move(d);
+    return true;
+}
+
+void SdlEngine::finish_decode(EffectSlot& e) {
+    if (!e.decode) return;
+    SDL_WaitThread(e.decode->thread, nullptr);
+    e.decode->thread = nullptr;
+    e.chunk = e.decode->chunk;
+    e.decode->chunk = nullptr;
+    e.decode.reset();
+    // A file that passed the check but failed whole plays silently, for no time.
+    set_length(e);
+}
+
+void SdlEngine::finish_all_decodes() {
+    for (EffectSlot& e : effects_.items()) finish_decode(e);
+}
+
+void SdlEngine::reopen_audio() {
+    if (!audio_subsystem_) return; // never had a device: nothing was lost
+    for (ChannelState& c : channels_) c.active = false;
+    finish_all_decodes(); // they decode for the device about to close
+    for (EffectSlot& e : effects_.items()) {
+        if (e.used && e.chunk) Mix_FreeChunk(e.chunk);
+        e.chunk = nullptr;
+    }
+    if (audio_open_) Mix_CloseAudio();
+    audio_open_ = false;
+    // The default device now, which may be a new one; failing that the game
+    // goes on silently, its sounds timed as if they played.
+    if (!open_mixer()) return;
+    for (EffectSlot& e : effects_.items())
+        if (e.used) e.chunk = load_chunk(e);
+    if (paused_) Mix_Pause(-1);
+}
+
+void SdlEngine::pause_sound(bool paused) {
+    if (!audio_open_ || headless_) return;
+    if (paused)
+        Mix_Pause(-1);
+    else
+        Mix_Resume(-1);
+}
+
 HEFFECT SdlEngine::Effect_Load(const char* filename, uint32_t size) {
     if (!initiated_ || !filename) return 0;
     EffectSlot e;
+    // A size means the bytes are in memory, as with textures; kept for a new device.
+    if (size > 0)
+        e.bytes.assign(reinterpret_cast<const uint8_t*>(filename),
+                       reinterpret_cast<const uint8_t*>(filename) + size);
+    else
+        e.path = resolve(filename);
     if (audio_open_) {
-        // A size means the bytes are in memory, as with textures.
-        SDL_RWops* rw = size > 0 ? SDL_RWFromConstMem(filename, static_cast<int>(size))
-                                 : SDL_RWFromFile(resolve(filename).c_str(), "rb");
-        if (!rw) return 0;
-        e.chunk = Mix_LoadWAV_RW(rw, 1);
-        if (!e.chunk) return 0;
-        double frame_bytes = static_cast<double>(mix_channels_) * mix_bytes_;
-        if (mix_freq_ > 0 && frame_bytes > 0)
-            e.length = static_cast<float>(e.chunk->alen / frame_bytes / mix_freq_);
+        if (!start_decode(e)) {
+            // Not an MP3 that opens, or no thread: decode now, which also
+            // gives the final word on whether the file is sound at all.
+            e.chunk = load_chunk(e);
+            if (!e.chunk) return 0;
+            set_length(e);
+        }
     } else if (size == 0) {
         // No mixer at all: the game still runs, silently, if the file is there.
         FILE* f = std::fopen(resolve(filename).c_str(), "rb");
@@ -22,13 +146,17 @@ HEFFECT SdlEngine::Effect_Load(const char* filename, uint32_t size) {
         std::fclose(f);
     }
     HEFFECT h = effects_.add(e);
-    if (!h && e.chunk) Mix_FreeChunk(e.chunk);
+    if (!h) {
+        finish_decode(e);
+        if (e.chunk) Mix_FreeChunk(e.chunk);
+    }
     return h;
 }
 
 void SdlEngine::Effect_Free(HEFFECT eff) {
     EffectSlot* e = effects_.find(eff);
     if (!e) return;
+    finish_decode(*e);
     for (ChannelState& c : channels_)
         if (c.effect == eff) c.active = false;
     if (e->chunk) Mix_FreeChunk(e->chunk); // halts the channels still playing it
@@ -36,6 +164,7 @@ void SdlEngine::Effect_Free(HEFFECT eff) {
 }
 
 void SdlEngine::free_all_effects() {
+    finish_all_decodes();
     for (EffectSlot& e : effects_.items())
         if (e.used && e.chunk) Mix_FreeChunk(e.chunk);
     effects_ = Slots<EffectSlot>();
@@ -49,6 +178,7 @@ bool SdlEngine::simulated_playing(const ChannelState& c) const {
 HCHANNEL SdlEngine::Effect_Play(HEFFECT eff) {
     EffectSlot* e = effects_.find(eff);
     if (!e) return 0;
+    finish_decode(*e);
     int ch = -1;
     if (simulated_audio()) {
         // Sound follows the frames' time, so a headless run repeats exactly.

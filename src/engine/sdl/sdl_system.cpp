@@ -9,6 +9,7 @@
 
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/paths.h"
+#include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"
 
 Engine* create_sdl_engine() {
@@ -100,8 +101,30 @@ int SdlEngine::System_GetStateInt(hgeIntState state) {
 void SdlEngine::update_paths() {
     data_dir_ = data_dir_setting_.empty() ? default_data_dir() : data_dir_setting_;
     std::string ini = ini_name_.empty() ? std::string() : resolve(ini_name_.c_str());
-    if (ini != ini_.path()) ini_.set_path(ini);
     log_path_ = log_name_.empty() ? std::string() : resolve(log_name_.c_str());
+    if (installed()) {
+        // The shared data folder is read-only; the player's own files live apart.
+        UserFiles user = user_files(ini_name_, log_name_);
+        if (!user.ini.empty()) ini = user.ini;
+        if (!user.log.empty()) log_path_ = user.log;
+    }
+    if (ini != ini_.path()) ini_.set_path(ini);
+}
+
+bool SdlEngine::installed() const {
+    return data_dir_setting_.empty() && !installed_data_dir_of_program().empty();
+}
+
+void SdlEngine::prepare_user_files() {
+    if (!installed()) return;
+    UserFiles user = user_files(ini_name_, log_name_);
+    if (!user.ini.empty()) {
+        std::string folder = user.ini.substr(0, user.ini.rfind('/'));
+        std::string shipped = resolve(ini_name_.c_str());
+        // Without a writable copy the shipped defaults still apply.
+        if (!make_dirs(folder) || !seed_file(shipped, user.ini)) ini_.set_path(shipped);
+    }
+    if (!user.log.empty()) make_dirs(user.log.substr(0, user.log.rfind('/')));
 }
 
 std::string SdlEngine::resolve(const char* name) const {
@@ -118,6 +141,11 @@ bool SdlEngine::System_Initiate() {
         return false;
     }
     initiated_ = true; // from here System_Shutdown undoes what was done
+    prepare_user_files();
+    if (!headless_) {
+        display_ = read_display_options(ini_);
+        if (display_.fullscreen) windowed_ = false;
+    }
     if (!start_video() || !create_screen()) {
         std::string why = error_;
         System_Shutdown();
@@ -126,6 +154,7 @@ bool SdlEngine::System_Initiate() {
     }
     IMG_Init(IMG_INIT_PNG);
     start_audio();
+    if (gamepads_setting_ == 1 || (gamepads_setting_ < 0 && !headless_)) start_gamepads();
     last_counter_ = SDL_GetPerformanceCounter();
     return true;
 }
@@ -136,15 +165,22 @@ bool SdlEngine::start_video() {
             SDL_CreateRGBSurfaceWithFormat(0, screen_w_, screen_h_, 32, SDL_PIXELFORMAT_RGB888);
         if (offscreen_) renderer_ = SDL_CreateSoftwareRenderer(offscreen_);
     } else {
-        Uint32 wflags = SDL_WINDOW_RESIZABLE | (windowed_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        // High-DPI displays get a drawable of their own pixel count, so the
+        // picture is scaled once, sharply, rather than by the desktop as well.
+        Uint32 wflags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                        (windowed_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SDL_Rect desk{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(0, &desk) != 0) desk = SDL_Rect{0, 0, 0, 0};
+        WindowSize size = window_size(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
         window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   screen_w_, screen_h_, wflags);
+                                   size.w, size.h, wflags);
         if (window_) {
-            renderer_ = SDL_CreateRenderer(window_, -1,
-                                           SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+            Uint32 vsync = display_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+            renderer_ = SDL_CreateRenderer(
+                window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE | vsync);
             if (!renderer_)
-                renderer_ = SDL_CreateRenderer(window_, -1,
-                                               SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+                renderer_ = SDL_CreateRenderer(
+                    window_, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE | vsync);
             SDL_ShowCursor(hide_mouse_ ? SDL_DISABLE : SDL_ENABLE);
             SDL_StopTextInput(); // the game reads keys, not text; no input-method popups
         }
@@ -156,7 +192,11 @@ bool SdlEngine::start_video() {
         return false;
     }
     SDL_RendererInfo info;
-    software_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    bool known = SDL_GetRendererInfo(renderer_, &info) == 0;
+    software_ = known && (info.flags & SDL_RENDERER_SOFTWARE);
+    // A renderer that cannot wait for the display keeps the frame limiter;
+    // some report waiting although nobody asked, and must keep it too.
+    vsync_active_ = display_.vsync && window_ && known && (info.flags & SDL_RENDERER_PRESENTVSYNC);
     return true;
 }
 
@@ -167,25 +207,19 @@ void SdlEngine::start_audio() {
         if (attempt == 1) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             audio_subsystem_ = true;
-            if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
-                audio_open_ = true;
-            } else {
+            if (!open_mixer()) {
                 SDL_QuitSubSystem(SDL_INIT_AUDIO);
                 audio_subsystem_ = false;
             }
         }
         if (attempt == 1) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     }
-    if (!audio_open_) return;
-    Mix_Init(MIX_INIT_MP3);
-    Mix_AllocateChannels(kChannels);
-    Uint16 format = 0;
-    Mix_QuerySpec(&mix_freq_, &format, &mix_channels_);
-    mix_bytes_ = SDL_AUDIO_BITSIZE(format) / 8;
+    if (audio_open_) Mix_Init(MIX_INIT_MP3);
 }
 
 void SdlEngine::System_Shutdown() {
     if (!initiated_) return;
+    stop_gamepads();
     free_all_effects();
     if (audio_open_) {
         Mix_CloseAudio();
@@ -204,6 +238,10 @@ void SdlEngine::System_Shutdown() {
     IMG_Quit();
     SDL_Quit();
     initiated_ = false;
+    focused_ = true;
+    minimized_ = false;
+    paused_ = false;
+    vsync_active_ = false;
 }
 
 bool SdlEngine::System_Start() {
@@ -228,6 +266,7 @@ bool SdlEngine::run_frame() {
     uint64_t frame_begin = SDL_GetPerformanceCounter();
     begin_input_frame();
     pump_events();
+    if (should_pause()) wait_while_paused();
     if (quit_requested_) { // the window was closed
         quit_requested_ = false;
         return true;
@@ -238,12 +277,31 @@ bool SdlEngine::run_frame() {
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene(); // a scene left open would block every later frame
     if (!screen_presented_) present();
-    if (!headless_) limit_frame_rate(frame_begin);
+    if (!headless_ && !vsync_active_) limit_frame_rate(frame_begin);
     return false;
+}
+
+bool SdlEngine::should_pause() const {
+    return window_ && display_.pause_when_unfocused && (!focused_ || minimized_);
+}
+
+void SdlEngine::wait_while_paused() {
+    paused_ = true;
+    pause_sound(true);
+    while (should_pause() && !quit_requested_) {
+        SDL_WaitEventTimeout(nullptr, 250); // sleeps; the next event wakes it
+        pump_events();
+    }
+    pause_sound(false);
+    // Time away is not game time: the next frame measures from here.
+    last_counter_ = SDL_GetPerformanceCounter();
+    paused_ = false;
 }
 
 void SdlEngine::advance_clock() {
     uint64_t now = SDL_GetPerformanceCounter();
+    // A frame of zero length could not be recorded and replayed exactly.
+    while (fixed_dt_ <= 0.0f && now == last_counter_) now = SDL_GetPerformanceCounter();
     double real = static_cast<double>(now - last_counter_) /
                   static_cast<double>(SDL_GetPerformanceFrequency());
     last_counter_ = now;
@@ -332,4 +390,61 @@ int SdlEngine::Random_Int(int min, int max) {
 
 float SdlEngine::Random_Float(float min, float max) {
     return pcg32_float(rng_, min, max);
+}
+
+Letterbox SdlEngine::output_rect(int out_w, int out_h) const {
+    return display_.integer_scaling ? whole_multiple_rect(out_w, out_h, screen_w_, screen_h_)
+                                    : letterbox_rect(out_w, out_h, screen_w_, screen_h_);
+}
+
+void SdlEngine::set_device_input(bool enabled) {
+    device_input_ = enabled; // acted on with the next frame's input, so its edges show
+}
+
+void SdlEngine::apply_device_input() {
+    if (device_input_ == device_input_applied_) return;
+    device_input_applied_ = device_input_;
+    if (device_input_) {
+        reread_pads();
+    } else {
+        release_physical_keys();
+        release_all_pads();
+    }
+}
+
+void SdlEngine::describe(SdlDisplayState* out) const {
+    *out = SdlDisplayState();
+    if (window_) {
+        SDL_GetWindowSize(window_, &out->window_w, &out->window_h);
+        out->fullscreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    }
+    out->vsync = vsync_active_;
+    out->integer_scaling = display_.integer_scaling;
+    out->pause_when_unfocused = display_.pause_when_unfocused;
+    out->pads = static_cast<int>(pads_.size());
+}
+
+bool sdl_engine_set_device_input(Engine* e, bool enabled) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    if (sdl) sdl->set_device_input(enabled);
+    return sdl != nullptr;
+}
+
+bool sdl_engine_set_gamepads(Engine* e, bool enabled) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    if (!sdl || sdl->started()) return false;
+    sdl->set_gamepads(enabled);
+    return true;
+}
+
+bool sdl_engine_display_state(Engine* e, SdlDisplayState* out) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    if (!sdl || !out || !sdl->started()) return false;
+    sdl->describe(out);
+    return true;
+}
+
+bool sdl_engine_paused(Engine* e) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    return sdl && sdl->paused();
 }

@@ -1,0 +1,122 @@
+#include "main/session.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "engine/sdl/sdl_engine.h"
+#include "game/globals.h"
+#include "game/states.h"
+#include "main/dump.h"
+#include "main/options.h"
+#include "main/program.h"
+#include "main/recording.h"
+#include "main/replay.h"
+#include "main/resources.h"
+#include "main/script.h"
+
+namespace {
+
+// A seed like the clock's, but one the recording can name: positive and below 2^31.
+int fresh_seed() {
+    std::random_device device;
+    uint64_t mix =
+        (static_cast<uint64_t>(device()) << 32) ^
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    int seed = static_cast<int>((mix ^ (mix >> 31)) & 0x7FFFFFFF);
+    return seed == 0 ? 1 : seed;
+}
+
+// The engine up and the game at its title; false (after the error box and
+// shutdown) when it cannot start.
+bool start_game() {
+    if (!engine->System_Initiate()) {
+        engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
+        shutdown_program();
+        return false;
+    }
+    if (!load_resources()) return false;
+    set_game_state(0);
+    return true;
+}
+
+int record_session(const std::string& path) {
+    Recorder recorder;
+    std::string error;
+    int seed = fresh_seed();
+    if (!recorder.open(path, seed, error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return 1;
+    }
+    configure_engine();
+    engine->System_SetState(HGE_SEED, seed);
+    record_frames_with(&recorder);
+    if (!start_game()) return 0;
+    engine->System_Start();
+    // Taken before shutdown frees the lists the state names.
+    std::string final_state = dump_state(recorder.frames());
+    record_frames_with(nullptr);
+    shutdown_program();
+    if (!recorder.finish(final_state, error)) {
+        std::fprintf(stderr, "korvane: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int show_replay(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "korvane: cannot read %s\n", path.c_str());
+        return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::vector<ScriptCommand> commands;
+    std::string error;
+    if (!parse_script(text.str(), commands, error)) {
+        std::fprintf(stderr, "korvane: %s: %s\n", path.c_str(), error.c_str());
+        return 2;
+    }
+    configure_engine();
+    int seed = script_seed(commands);
+    if (seed != 0) engine->System_SetState(HGE_SEED, seed);
+    // The recording alone plays: keys and pads would make it go elsewhere.
+    sdl_engine_set_device_input(engine, false);
+    if (!start_game()) return 0;
+    using clock = std::chrono::steady_clock;
+    clock::time_point due = clock::now();
+    run_script_commands(commands, [&due](float dt) {
+        due += std::chrono::duration_cast<clock::duration>(std::chrono::duration<double>(dt));
+        clock::time_point now = clock::now();
+        // Far behind (a pause, a slow machine): go on from now rather than rush.
+        if (now > due + std::chrono::milliseconds(250))
+            due = now;
+        else
+            std::this_thread::sleep_until(due);
+    });
+    shutdown_program();
+    return 0;
+}
+
+} // namespace
+
+int run_korvane(int argc, char** argv) {
+    ProgramOptions options;
+    std::string error;
+    if (!parse_options(argc, argv, options, error)) {
+        std::fprintf(stderr, "korvane: %s\n%s", error.c_str(), usage_text().c_str());
+        return 2;
+    }
+    switch (options.mode) {
+    case RUN_HELP: std::fputs(usage_text().c_str(), stdout); return 0;
+    case RUN_VERSION: std::printf("%s\n", version_text().c_str()); return 0;
+    case RUN_RECORD: return record_session(options.file);
+    case RUN_REPLAY: return show_replay(options.file);
+    case RUN_PLAY: break;
+    }
+    return run_program();
+}
