@@ -1,6 +1,10 @@
 #include "settings/settings.h"
 
+#include <climits>
+#include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -264,18 +268,121 @@ void read_keys(Engine* e, const std::vector<Key>& keys) {
     }
 }
 
+// Positions, speeds, times and angles: well beyond any sensible tuning, small enough
+// that sums and products of them with frame times stay finite.
+const double WORLD = 1e6;
+// Squared distances, compared only.
+const double SQUARED = 1e12;
+
+struct Limit {
+    const char* section;
+    const char* name; // the key; "*suffix" and "prefix*" cover every key of the section so named
+    double min, max;
+    double min_magnitude; // values nearer 0 move out to it, keeping their sign (0 goes up)
+    const char* why;
+};
+
+const Limit LIMITS[] = {
+    {"Game", "game_over_delay", -WORLD, 3600, 0, "the game-over screen takes no keys"},
+    {"Game", "start_enemy", 0, 1000000, 0, "a count below 0 places nothing, like 0"},
+    {"Game", "start_money", 0, 1000000000, 0, "credits are never negative and must not overflow"},
+    {"Game", "start_level", 0, 49, 0, "there are 50 levels"},
+    {"Game", "start_level_iteration", 0, 8, 0, "there are 9 passes"},
+    {"Game", "anim_kaboom_fps", 1, 1000, 0, "slower explosions would never end and pile up"},
+    {"Game", "anim_boom_fps", 1, 1000, 0, "slower explosions would never end and pile up"},
+    {"Game", "anim_kaboom_delay", -WORLD, 60, 0, "waiting explosions would pile up"},
+    {"Game", "radar_scale", -WORLD, WORLD, 1, "the radar divides by it"},
+    {"Game", "player_fire_cooldown", 0, WORLD, 0, "below 0 it fires every frame, like 0"},
+    {"Game", "player_bullet_speed", -WORLD, WORLD, 100,
+     "slower shots stay in view for minutes and pile up"},
+    {"Game", "player_bullet_radius", -WORLD, 50, 0, "a wider margin keeps shots in sight for good"},
+    {"Game", "map_max[*", 1000, WORLD, 0, "a smaller field fits in the view: shots never leave it"},
+    {"Upgrade", "*", 0, INT_MAX, 0, "a negative price would pay out and overflow the credits"},
+    {"Star", "count", 0, 10000, 0, "every star is drawn every frame"},
+    {"Enemy", "*_turn_to", -SQUARED, SQUARED, 0, "a squared distance"},
+    {"Enemy", "*_turn_out", -SQUARED, SQUARED, 0, "a squared distance"},
+    {"Enemy", "*_fire_radius", -SQUARED, SQUARED, 0, "a squared distance"},
+    {"Enemy", "*_bullet_lifetime", -WORLD, 60, 0, "longer-lived bullets would pile up"},
+    {"Enemy", "*_speed_down", 1, WORLD, 0, "a rocket that never slows down never ends"},
+};
+
+const Limit FLOAT_DEFAULT = {"", "", -WORLD, WORLD, 0, "larger values overflow the arithmetic"};
+
+bool matches(const char* pattern, const std::string& name) {
+    size_t n = std::strlen(pattern);
+    if (pattern[0] == '*') { // "*suffix"
+        size_t tail = n - 1;
+        return name.size() >= tail && name.compare(name.size() - tail, tail, pattern + 1) == 0;
+    }
+    if (pattern[n - 1] == '*') return name.compare(0, n - 1, pattern, n - 1) == 0; // "prefix*"
+    return name == pattern;
+}
+
+const Limit* limit_of(const Key& k) {
+    for (const Limit& l : LIMITS)
+        if (std::strcmp(l.section, k.section) == 0 && matches(l.name, k.name)) return &l;
+    return k.is_int ? nullptr : &FLOAT_DEFAULT;
+}
+
+double corrected(double v, const Limit& l) {
+    if (l.min_magnitude > 0 && std::fabs(v) < l.min_magnitude)
+        v = v < 0 ? -l.min_magnitude : l.min_magnitude;
+    if (v < l.min) v = l.min;
+    if (v > l.max) v = l.max;
+    return v;
+}
+
+// Each bad value is logged once, not again at every partial reload.
+std::map<std::string, double>& logged_values() {
+    static std::map<std::string, double> logged;
+    return logged;
+}
+
+void apply_limits(Engine* e, const std::vector<Key>& keys) {
+    for (const Key& k : keys) {
+        const Limit* l = limit_of(k);
+        if (!l) continue;
+        // Each type widened on its own: a common type of float would round large ints.
+        double v = k.is_int ? static_cast<double>(*static_cast<int32_t*>(field_at(k)))
+                            : static_cast<double>(*static_cast<float*>(field_at(k)));
+        double fixed = corrected(v, *l);
+        if (fixed == v) continue;
+        if (k.is_int)
+            *static_cast<int32_t*>(field_at(k)) = static_cast<int32_t>(fixed);
+        else
+            *static_cast<float*>(field_at(k)) = static_cast<float>(fixed);
+        std::string id = std::string(k.section) + "." + k.name;
+        auto it = logged_values().find(id);
+        if (it != logged_values().end() && it->second == v) continue;
+        logged_values()[id] = v;
+        e->System_Log("Settings: [%s] %s = %.9g cannot be used (%s); using %.9g", k.section,
+                      k.name.c_str(), v, l->why, fixed);
+    }
+}
+
 } // namespace
 
 void read_settings(bool all) {
     Engine* e = hgeCreate(ENGINE_VERSION);
     if (!e) return;
-    if (all) read_keys(e, all_game_keys());
+    if (all) {
+        read_keys(e, all_game_keys());
+        apply_limits(e, all_game_keys());
+    }
     read_keys(e, all_enemy_keys());
+    apply_limits(e, all_enemy_keys());
     e->Release();
 }
 
 void scale_up_difficulty() {
-    settings.start_enemy = static_cast<int32_t>(settings.start_enemy * 1.25f);
+    // Passwords repeat the steps without reloading this key, so it saturates.
+    float more = static_cast<float>(settings.start_enemy) * 1.25f;
+    if (more >= 2147483648.0f)
+        settings.start_enemy = INT32_MAX;
+    else if (more <= -2147483648.0f)
+        settings.start_enemy = INT32_MIN;
+    else
+        settings.start_enemy = static_cast<int32_t>(more);
     settings.spawn_delay *= 0.9f;
     for (const Key& k : all_enemy_keys()) {
         float* value = static_cast<float*>(field_at(k));

@@ -120,11 +120,12 @@ struct Settings {
 extern Settings settings;
 
 // Reads the settings file into the record through the engine: every section
-// in reading order when all is true, section "Enemy" alone when false.
+// in reading order when all is true, section "Enemy" alone when false. A value
+// the game cannot run with becomes the nearest one it can, with one log line.
 // (load_settings in game/ also hands the start values to the game.)
 void read_settings(bool all);
 
-// One pass's worth of stronger enemies (single precision, compounding).
+// One pass's worth of stronger enemies (single precision, compounding; start_enemy saturates).
 void scale_up_difficulty();
 
 // Calls f(section, key, pointer, is_int) for every key in reading order; the

@@ -1,0 +1,136 @@
+// The settings file: any text, read through the SDL back end's INI reader, then
+// the game's own reading and start-up, the menu's demonstration and a level in
+// each mode. The values must come out usable and the game must stay sound.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/sdl/ini_file.h"
+#include "fuzz_support.h"
+#include "game/globals.h"
+#include "game/states.h"
+#include "main/resources.h"
+
+namespace {
+
+// The fake engine, but with the real settings file reader behind Ini_Get*.
+class IniEngine : public FakeEngine {
+  public:
+    IniFile file;
+    int Ini_GetInt(const char* section, const char* name, int def) override {
+        return file.get_int(section, name, def);
+    }
+    float Ini_GetFloat(const char* section, const char* name, float def) override {
+        return file.get_float(section, name, def);
+    }
+};
+
+std::string scratch_name;
+
+void remove_scratch() {
+    unlink(scratch_name.c_str());
+}
+
+// One file for every input of this process, removed at its end.
+const std::string& scratch_file() {
+    if (scratch_name.empty()) {
+        const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        scratch_name = std::string(dir) + "/korvane-fuzz-settings-XXXXXX";
+        int fd = mkstemp(&scratch_name[0]);
+        if (fd >= 0) close(fd);
+        std::atexit(remove_scratch);
+    }
+    return scratch_name;
+}
+
+struct FloatCheck {
+    int bad = 0;
+    std::string first;
+};
+
+void check_float(const char* section, const char* key, void* value, bool is_int, void* user) {
+    if (is_int) return;
+    float v = *static_cast<float*>(value);
+    auto& c = *static_cast<FloatCheck*>(user);
+    if (std::isfinite(v) && std::fabs(v) <= 1e12f) return;
+    if (c.bad++ == 0) c.first = std::string(section) + "." + key;
+}
+
+void check_settings(const IniEngine& fake) {
+    FloatCheck floats;
+    visit_settings(check_float, &floats);
+    fuzz_check(floats.bad == 0, ("a float setting out of bounds: " + floats.first).c_str());
+    fuzz_check(settings.anim_kaboom_fps >= 1 && settings.anim_boom_fps >= 1, "explosions end");
+    fuzz_check(std::fabs(settings.radar_scale) >= 1, "the radar scale can be divided by");
+    for (float side : settings.map_max) fuzz_check(side >= 1000, "a field larger than the view");
+    fuzz_check(settings.star_count >= 0 && settings.star_count <= 10000, "a drawable star count");
+    fuzz_check(settings.start_enemy >= 0, "start_enemy not negative");
+    fuzz_check(settings.player_fire_cooldown >= 0, "fire cooldown not negative");
+    fuzz_check(std::fabs(settings.player_bullet_speed) >= 100, "shots leave the view");
+    for (const EnemyTuning& t : settings.enemy)
+        fuzz_check(t.bullet_lifetime <= 60, "enemy bullets end");
+    fuzz_check(settings.enemy[FAMILY_FIREROCKET].speed_down >= 1 &&
+                   settings.enemy[FAMILY_CHIKENROCKET].speed_down >= 1,
+               "rockets slow down");
+    for (int p : settings.price_flexibility) fuzz_check(p >= 0, "prices not negative");
+    for (int p : settings.price_firepower) fuzz_check(p >= 0, "prices not negative");
+    for (int p : settings.price_shield) fuzz_check(p >= 0, "prices not negative");
+    fuzz_check(settings.price_ships >= 0, "prices not negative");
+    for (const std::string& line : fake.log)
+        fuzz_check(line.compare(0, 10, "Settings: ") == 0, "only the settings reader logs here");
+}
+
+void play(IniEngine& fake, int mode_keys) {
+    tap(fake, HGEK_ENTER); // the shop
+    tap(fake, HGEK_F2);
+    tap(fake, HGEK_SPACE); // the level
+    check_game_state();
+    fake.press(HGEK_UP);
+    fake.press(HGEK_LEFT);
+    fake.press(HGEK_CTRL);
+    if (mode_keys) {
+        fake.press('W');
+        fake.press('D');
+        fake.press(HGEK_SHIFT);
+    }
+    run_frames(fake, 40);
+    for (int key :
+         {int(HGEK_UP), int(HGEK_LEFT), int(HGEK_CTRL), int('W'), int('D'), int(HGEK_SHIFT)})
+        fake.release(key);
+    run_frames(fake, 10);
+    check_game_state();
+    tap(fake, HGEK_ESCAPE); // back to the menu
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FILE* f = std::fopen(scratch_file().c_str(), "wb");
+    if (!f) return 0;
+    if (size > 0) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    reset_game();
+    IniEngine fake;
+    fake.use_prng = true;
+    fake.file.set_path(scratch_file());
+    configure_engine();
+    fuzz_check(load_resources(), "start-up with every resource present");
+    check_settings(fake);
+    check_game_state();
+
+    set_game_state(ACTION_TITLE);
+    tap(fake, HGEK_SPACE); // a new game: the menu and its demonstration
+    run_frames(fake, 20);
+    fuzz_check(stars.size() == static_cast<size_t>(settings.star_count), "one star per count");
+    check_game_state();
+    play(fake, 0);
+    tap(fake, HGEK_F1); // teamwork
+    play(fake, 1);
+    check_game_state();
+    shutdown_program();
+    return 0;
+}
