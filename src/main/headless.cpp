@@ -8,6 +8,7 @@
 
 #include "game/globals.h"
 #include "game/states.h"
+#include "main/program.h"
 #include "main/replay.h"
 #include "main/resources.h"
 #include "main/script.h"
@@ -80,13 +81,7 @@ int run_headless(int argc, char** argv) {
     int seed = options.seed != 0 ? options.seed : script_seed(commands);
     if (seed != 0) engine->System_SetState(HGE_SEED, seed);
     if (!options.data_dir.empty()) engine->System_SetState(HGE_DATADIR, options.data_dir.c_str());
-    if (!engine->System_Initiate()) {
-        engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
-        shutdown_program();
-        return 0;
-    }
-    if (!load_resources()) return 0;
-    set_game_state(0);
+    if (!start_game()) return 0;
     run_script_commands(commands);
     shutdown_program();
     return 0;

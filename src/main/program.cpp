@@ -4,15 +4,20 @@
 #include "game/states.h"
 #include "main/resources.h"
 
-int run_program() {
-    configure_engine();
+bool start_game() {
     if (!engine->System_Initiate()) {
         engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
         shutdown_program();
-        return 0;
+        return false;
     }
-    if (!load_resources()) return 0;
+    if (!load_resources()) return false;
     set_game_state(0);
+    return true;
+}
+
+int run_program() {
+    configure_engine();
+    if (!start_game()) return 0;
     engine->System_Start();
     shutdown_program();
     return 0;

@@ -30,19 +30,6 @@ int fresh_seed() {
     return seed == 0 ? 1 : seed;
 }
 
-// The engine up and the game at its title; false (after the error box and
-// shutdown) when it cannot start.
-bool start_game() {
-    if (!engine->System_Initiate()) {
-        engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
-        shutdown_program();
-        return false;
-    }
-    if (!load_resources()) return false;
-    set_game_state(0);
-    return true;
-}
-
 int record_session(const std::string& path) {
     Recorder recorder;
     std::string error;
