@@ -147,7 +147,7 @@ void SdlEngine::present() {
     SDL_RenderClear(renderer_);
     int out_w = 0, out_h = 0;
     SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
-    Letterbox box = letterbox_rect(out_w, out_h, screen_w_, screen_h_);
+    Letterbox box = output_rect(out_w, out_h); // whole multiples when integer scaling is on
     SDL_Rect dst{box.x, box.y, box.w, box.h};
     SDL_SetTextureBlendMode(screen_, SDL_BLENDMODE_NONE);
     SDL_RenderCopy(renderer_, screen_, nullptr, &dst);
