@@ -28,22 +28,16 @@ class IniEngine : public FakeEngine {
     }
 };
 
-std::string scratch_name;
-
-void remove_scratch() {
-    unlink(scratch_name.c_str());
-}
-
-// One file for every input of this process, removed at its end.
-const std::string& scratch_file() {
-    if (scratch_name.empty()) {
-        const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        scratch_name = std::string(dir) + "/korvane-fuzz-settings-XXXXXX";
-        int fd = mkstemp(&scratch_name[0]);
-        if (fd >= 0) close(fd);
-        std::atexit(remove_scratch);
-    }
-    return scratch_name;
+// A fresh file for each input, removed after it (a crash leaves only its own).
+std::string write_scratch(const uint8_t* data, size_t size) {
+    const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string name = std::string(dir) + "/korvane-fuzz-settings-XXXXXX";
+    int fd = mkstemp(&name[0]);
+    if (fd < 0) return "";
+    bool ok = size == 0 || write(fd, data, size) == static_cast<ssize_t>(size);
+    close(fd);
+    if (!ok) unlink(name.c_str());
+    return ok ? name : "";
 }
 
 struct FloatCheck {
@@ -108,15 +102,13 @@ void play(IniEngine& fake, int mode_keys) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* f = std::fopen(scratch_file().c_str(), "wb");
-    if (!f) return 0;
-    if (size > 0) std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    std::string file = write_scratch(data, size);
+    if (file.empty()) return 0;
 
     reset_game();
     IniEngine fake;
     fake.use_prng = true;
-    fake.file.set_path(scratch_file());
+    fake.file.set_path(file);
     configure_engine();
     fuzz_check(load_resources(), "start-up with every resource present");
     check_settings(fake);
@@ -132,5 +124,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     play(fake, 1);
     check_game_state();
     shutdown_program();
+    unlink(file.c_str());
     return 0;
 }

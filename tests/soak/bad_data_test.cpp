@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,11 @@ std::vector<FileRow> file_rows() {
     rows.push_back({"Settings.ini", HALF, HEAD_SETTINGS, false});
     rows.push_back({"Settings.ini", WRONG_KIND, DEFAULT_SETTINGS, false});
     return rows;
+}
+
+// How ctest lists a row.
+void PrintTo(const FileRow& row, std::ostream* os) {
+    *os << row.file << " " << DAMAGE_NAMES[row.damage];
 }
 
 std::string row_name(const ::testing::TestParamInfo<FileRow>& info) {
@@ -287,6 +293,10 @@ std::string with_value(const std::string& ini, const SettingRow& row) {
     if (at == std::string::npos) return ini;
     size_t end = ini.find('\n', at + 1);
     return ini.substr(0, at + 1) + key + row.text + ini.substr(end);
+}
+
+void PrintTo(const SettingRow& row, std::ostream* os) {
+    *os << row.key << "=" << row.text;
 }
 
 class BadSetting : public ::testing::TestWithParam<SettingRow> {};
