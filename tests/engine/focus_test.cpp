@@ -1,5 +1,6 @@
 // A window that loses its focus or is minimised stops the game: no frames, no
-// time, no sound, until it comes back. A lost sound device is replaced.
+// time, no sound, until it comes back. A lost sound device is replaced. An
+// effect played before its decode is done streams meanwhile.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "engine/sdl/sdl_engine.h"
@@ -63,6 +66,7 @@ class FocusTest : public ::testing::Test {
         bool paused = false;
         int frames_during = -1;
         int sound_paused = -1;
+        int music_paused = -1;
     };
     Seen frame_across_pause(Uint8 away, Uint8 back) {
         Seen seen;
@@ -76,6 +80,7 @@ class FocusTest : public ::testing::Test {
                 std::this_thread::sleep_for(std::chrono::milliseconds(300));
                 seen.frames_during = g_frames;
                 seen.sound_paused = Mix_Paused(-1);
+                seen.music_paused = Mix_PausedMusic();
             }
             push_window(back);
         });
@@ -91,18 +96,27 @@ class FocusTest : public ::testing::Test {
 
 TEST_F(FocusTest, LosingFocusStopsFramesTimeAndSoundUntilItReturns) {
     start("");
-    HEFFECT music = e->Effect_Load("data/intro.mp3", 0);
-    ASSERT_NE(music, 0u);
+    // One effect still decoding when played, so streamed, and one decoded.
+    ASSERT_TRUE(sdl_engine_hold_decodes(e, true));
+    HEFFECT streamed = e->Effect_Load("data/intro.mp3", 0);
+    HEFFECT decoded = e->Effect_Load("data/intro.mp3", 0);
+    ASSERT_NE(streamed, 0u);
+    ASSERT_NE(decoded, 0u);
     e->System_RunFrames(2);
-    HCHANNEL ch = e->Effect_Play(music);
-    ASSERT_NE(ch, 0u);
+    HCHANNEL ch = e->Effect_Play(streamed);
+    HCHANNEL ch2 = e->Effect_Play(decoded);
+    ASSERT_TRUE(sdl_engine_channel_streamed(e, ch));
+    ASSERT_NE(ch2, 0u);
     Seen seen = frame_across_pause(SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED);
     EXPECT_TRUE(seen.paused);
     EXPECT_EQ(seen.frames_during, 2); // the frame waited for the window
     EXPECT_GE(seen.sound_paused, 1);
+    EXPECT_EQ(seen.music_paused, 1);
     EXPECT_EQ(g_frames, 3);
     EXPECT_EQ(Mix_Paused(-1), 0); // the sound goes on where it stopped
+    EXPECT_EQ(Mix_PausedMusic(), 0);
     EXPECT_TRUE(e->Channel_IsPlaying(ch));
+    EXPECT_TRUE(e->Channel_IsPlaying(ch2));
     // The 300 ms away would have been a clamped 0.1 s step.
     EXPECT_LT(g_last_dt, 0.1f);
     EXPECT_FALSE(sdl_engine_paused(e));
@@ -175,6 +189,72 @@ TEST_F(FocusTest, ALostMicrophoneIsNoneOfTheGamesBusiness) {
     SDL_PushEvent(&ev);
     e->System_RunFrames(1);
     EXPECT_TRUE(e->Channel_IsPlaying(ch));
+}
+
+// Waits, in real time, for a sound on the device to end; false after 10 s.
+bool ends_within_seconds(Engine* e, HCHANNEL ch) {
+    for (int i = 0; i < 1000 && e->Channel_IsPlaying(ch); ++i) SDL_Delay(10);
+    return !e->Channel_IsPlaying(ch);
+}
+
+TEST_F(FocusTest, AnEffectPlayedWhileItDecodesStreamsAndIsHandledLikeAnyOther) {
+    start("");
+    std::filesystem::copy_file(std::string(KORVANE_SOURCE_DIR) + "/tests/engine/fixtures/beep.mp3",
+                               dir.file("beep.mp3"));
+    ASSERT_TRUE(sdl_engine_hold_decodes(e, true));
+    HEFFECT beep = e->Effect_Load("data/beep.mp3", 0);
+    HEFFECT intro = e->Effect_Load("data/intro.mp3", 0);
+    ASSERT_NE(beep, 0u);
+    ASSERT_NE(intro, 0u);
+
+    HCHANNEL streamed = e->Effect_Play(beep);
+    ASSERT_NE(streamed, 0u);
+    EXPECT_TRUE(sdl_engine_channel_streamed(e, streamed));
+    EXPECT_TRUE(e->Channel_IsPlaying(streamed));
+    // One stream at a time: the next waits for its decode and takes a channel.
+    HCHANNEL mixed = e->Effect_Play(intro);
+    ASSERT_NE(mixed, 0u);
+    EXPECT_FALSE(sdl_engine_channel_streamed(e, mixed));
+    EXPECT_TRUE(e->Channel_IsPlaying(mixed));
+    EXPECT_TRUE(e->Channel_IsPlaying(streamed));
+    // 0.3 s of beep ends on its own while the intro plays on.
+    EXPECT_TRUE(ends_within_seconds(e, streamed));
+    EXPECT_TRUE(e->Channel_IsPlaying(mixed));
+
+    // Its decode was never collected, so it streams again; the old handle
+    // does not name the new sound.
+    HCHANNEL again = e->Effect_Play(beep);
+    EXPECT_TRUE(sdl_engine_channel_streamed(e, again));
+    EXPECT_NE(again, streamed);
+    EXPECT_FALSE(e->Channel_IsPlaying(streamed));
+    EXPECT_TRUE(e->Channel_IsPlaying(again));
+    e->Channel_StopAll();
+    EXPECT_FALSE(e->Channel_IsPlaying(again));
+    EXPECT_FALSE(e->Channel_IsPlaying(mixed));
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+}
+
+TEST_F(FocusTest, FreeingAStreamedEffectStopsItsStream) {
+    start("");
+    std::string bytes;
+    {
+        std::ifstream in(std::string(KORVANE_SOURCE_DIR) + "/data/intro.mp3", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GT(bytes.size(), 1000u);
+    ASSERT_TRUE(sdl_engine_hold_decodes(e, true));
+    // From memory, so the stream reads the effect's own copy of the bytes.
+    HEFFECT intro = e->Effect_Load(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    bytes.assign(bytes.size(), '\0');
+    HCHANNEL ch = e->Effect_Play(intro);
+    ASSERT_TRUE(sdl_engine_channel_streamed(e, ch));
+    SDL_Delay(50); // the device reads some of it
+    EXPECT_TRUE(e->Channel_IsPlaying(ch));
+    e->Effect_Free(intro);
+    EXPECT_FALSE(e->Channel_IsPlaying(ch));
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    SDL_Delay(50); // nothing reads the freed bytes (the sanitizer watches)
+    EXPECT_EQ(e->Effect_Play(intro), 0u);
 }
 
 } // namespace

@@ -1,10 +1,14 @@
-// The back end's small pure parts: key table, random numbers, paths, frame sums.
+// The back end's small pure parts: key table, random numbers, paths, frame sums,
+// the order of sound drivers.
 #include <SDL_scancode.h>
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "engine/sdl/audio_drivers.h"
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/keys.h"
 #include "engine/sdl/paths.h"
@@ -179,4 +183,21 @@ TEST(FrameMath, LetterboxKeepsTheAspectRatioCentred) {
     Letterbox none = letterbox_rect(0, 500, 800, 590);
     EXPECT_EQ(none.w, 0);
     EXPECT_EQ(none.h, 0);
+}
+
+TEST(AudioDrivers, SdlsOrderThenSilenceOrWhatThePlayerNamed) {
+    const std::vector<std::string> sdl{"pulseaudio", "alsa", "sndio", "pipewire",
+                                       "dsp",        "disk", "dummy"};
+    using List = std::vector<std::string>;
+    EXPECT_EQ(audio_driver_order(sdl, nullptr, true),
+              (List{"pulseaudio", "alsa", "sndio", "pipewire", "dsp", "dummy"}));
+    // No device files: ALSA is skipped, the servers are still tried.
+    EXPECT_EQ(audio_driver_order(sdl, nullptr, false),
+              (List{"pulseaudio", "sndio", "pipewire", "dsp", "dummy"}));
+    EXPECT_EQ(audio_driver_order(sdl, "", false), audio_driver_order(sdl, nullptr, false));
+    // A named driver is used alone, even ALSA without device files, then silence.
+    EXPECT_EQ(audio_driver_order(sdl, "alsa", false), (List{"alsa", "dummy"}));
+    EXPECT_EQ(audio_driver_order(sdl, "disk", true), (List{"disk", "dummy"}));
+    EXPECT_EQ(audio_driver_order(sdl, "dummy", true), (List{"dummy"}));
+    EXPECT_EQ(audio_driver_order({}, nullptr, true), (List{"dummy"}));
 }

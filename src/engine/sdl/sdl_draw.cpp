@@ -141,7 +141,13 @@ void SdlEngine::flush() {
 
 void SdlEngine::present() {
     screen_presented_ = true;
-    if (!window_ || !renderer_ || !screen_) return; // headless: the screen texture is the output
+    // Headless, the screen texture is the output.
+    if (window_ && renderer_ && screen_) show_screen();
+    // Effects decode once the first frame is out, so as not to hold it up.
+    if (!decodes_started_) start_pending_decodes();
+}
+
+void SdlEngine::show_screen() {
     SDL_SetRenderTarget(renderer_, nullptr);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);

@@ -43,3 +43,12 @@ bool sdl_engine_display_state(Engine* e, SdlDisplayState* out);
 // True while the engine waits for its window to come back. Safe to ask from
 // another thread.
 bool sdl_engine_paused(Engine* e);
+
+// Tests of effects decoding in the background: while held, a loaded effect's
+// decode waits to begin, until released or until something must wait for it.
+// False unless e is an SDL engine.
+bool sdl_engine_hold_decodes(Engine* e, bool held);
+
+// Whether a channel streams its effect because it was played before its
+// decode was done.
+bool sdl_engine_channel_streamed(Engine* e, HCHANNEL chn);

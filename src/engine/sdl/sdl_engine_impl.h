@@ -92,6 +92,8 @@ class SdlEngine final : public Engine {
     }
     bool started() const { return initiated_; }
     bool paused() const { return paused_.load(); }
+    void hold_decodes(bool held);
+    bool channel_streamed(HCHANNEL chn) const;
     void describe(SdlDisplayState* out) const;
     // The sound device went away: reopen the default one, or go on silently.
     void reopen_audio();
@@ -114,12 +116,13 @@ class SdlEngine final : public Engine {
         int w = 0, h = 0;
     };
     struct EffectDecode;
+    struct DecodeGate;
     struct EffectSlot {
         bool used = false;
         uint32_t gen = 0;
         Mix_Chunk* chunk = nullptr; // nullptr without a mixer: it plays silently
         float length = 0.0f;        // seconds
-        // A decode still running on its own thread; chunk and length wait for it.
+        // A decode not yet collected; chunk and length wait for it.
         std::shared_ptr<EffectDecode> decode;
         std::string path;           // the file it came from, to load again on a new device
         std::vector<uint8_t> bytes; // or its bytes, when it was loaded from memory
@@ -181,8 +184,12 @@ class SdlEngine final : public Engine {
     Mix_Chunk* load_chunk(const EffectSlot& e);
     bool start_decode(EffectSlot& e);
     void finish_decode(EffectSlot& e);
-    void finish_all_decodes();
+    void drop_all_decodes();
+    void start_pending_decodes();
     void set_length(EffectSlot& e);
+    bool start_stream(HEFFECT eff, const EffectSlot& e);
+    void stop_stream();
+    bool mixer_playing(int ch) const;
     void pause_sound(bool paused);
     // sdl_gfx.cpp
     bool create_screen();
@@ -193,6 +200,7 @@ class SdlEngine final : public Engine {
     void flush();
     void draw_batch(SDL_Texture* tex, int quads, bool additive);
     void present();
+    void show_screen();
 
     // Configuration.
     std::string title_;
@@ -247,7 +255,13 @@ class SdlEngine final : public Engine {
     // Sound.
     Slots<EffectSlot> effects_;
     static const int kChannels = 32;
-    ChannelState channels_[kChannels];
+    // One more, past the mixer's channels, for an effect streamed as music.
+    static const int kStreamChannel = kChannels;
+    ChannelState channels_[kChannels + 1];
+    Mix_Music* stream_ = nullptr;
+    HEFFECT stream_effect_ = 0;
+    std::shared_ptr<DecodeGate> decode_gate_;
+    bool decodes_started_ = false; // the first frame is out
     uint32_t play_generation_ = 0;
 
     // Graphics.

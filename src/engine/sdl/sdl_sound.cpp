@@ -1,4 +1,6 @@
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 
 #include "engine/sdl/sdl_engine_impl.h"
 
@@ -31,23 +33,66 @@ Mix_Chunk* decode_whole(const std::string& path, const std::vector<uint8_t>& byt
 
 } // namespace
 
+// Lets a test hold decodes back, so that it knows which effects are still
+// decoding. Whoever must wait for a decode opens it again.
+struct SdlEngine::DecodeGate {
+    std::mutex m;
+    std::condition_variable cv;
+    bool held = false;
+    void pass() {
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait(lock, [this] { return !held; });
+    }
+    void hold(bool on) {
+        {
+            std::lock_guard<std::mutex> lock(m);
+            held = on;
+        }
+        cv.notify_all();
+    }
+};
+
 // Decoding a whole effect is slow (the intro is 46 s of music), so it runs on
-// its own thread from the load and is waited for when the effect is first needed.
+// a thread of its own. Those threads start once the first frame is shown, so
+// that they do not slow it down. An effect played before its decode is done
+// is streamed meanwhile (start_stream); a headless run decodes it there and
+// then instead, since its sounds are timed by their lengths.
 struct SdlEngine::EffectDecode {
     std::string path;
     std::vector<uint8_t> bytes;
     Mix_Chunk* chunk = nullptr;
-    SDL_Thread* thread = nullptr;
+    SDL_Thread* thread = nullptr; // none yet, or none to be had
+    std::shared_ptr<DecodeGate> gate;
     static int run(void* self) {
-        // Start-up goes on meanwhile and must not wait for a core.
+        // The game goes on meanwhile and must not wait for a core.
         SDL_SetThreadPriority(SDL_THREAD_PRIORITY_LOW);
         EffectDecode* d = static_cast<EffectDecode*>(self);
+        d->gate->pass();
         d->chunk = decode_whole(d->path, d->bytes);
         return 0;
     }
+    void start() {
+        if (!thread) thread = SDL_CreateThread(run, "effect decode", this);
+    }
+    // The decoded chunk, from the thread or, if it never ran, decoded here.
+    Mix_Chunk* finish() {
+        if (thread) {
+            gate->hold(false);
+            SDL_WaitThread(thread, nullptr);
+            thread = nullptr;
+        } else {
+            chunk = decode_whole(path, bytes);
+        }
+        Mix_Chunk* c = chunk;
+        chunk = nullptr;
+        return c;
+    }
     ~EffectDecode() {
         // Never outlives its thread, nor leaks a chunk nobody collected.
-        if (thread) SDL_WaitThread(thread, nullptr);
+        if (thread) {
+            gate->hold(false);
+            SDL_WaitThread(thread, nullptr);
+        }
         if (chunk) Mix_FreeChunk(chunk);
     }
 };
@@ -75,31 +120,67 @@ bool SdlEngine::start_decode(EffectSlot& e) {
     auto d = std::make_shared<EffectDecode>();
     d->path = e.path;
     d->bytes = e.bytes;
-    d->thread = SDL_CreateThread(EffectDecode::run, "effect decode", d.get());
-    if (!d->thread) return false;
+    if (!decode_gate_) decode_gate_ = std::make_shared<DecodeGate>();
+    d->gate = decode_gate_;
+    if (decodes_started_) d->start();
     e.decode = std::move(d);
     return true;
 }
 
+void SdlEngine::start_pending_decodes() {
+    decodes_started_ = true;
+    for (EffectSlot& e : effects_.items())
+        if (e.used && e.decode) e.decode->start();
+}
+
 void SdlEngine::finish_decode(EffectSlot& e) {
     if (!e.decode) return;
-    SDL_WaitThread(e.decode->thread, nullptr);
-    e.decode->thread = nullptr;
-    e.chunk = e.decode->chunk;
-    e.decode->chunk = nullptr;
+    e.chunk = e.decode->finish();
     e.decode.reset();
     // A file that passed the check but failed whole plays silently, for no time.
     set_length(e);
 }
 
-void SdlEngine::finish_all_decodes() {
-    for (EffectSlot& e : effects_.items()) finish_decode(e);
+void SdlEngine::drop_all_decodes() {
+    for (EffectSlot& e : effects_.items()) e.decode.reset();
+}
+
+// The title's music would otherwise hold the first frame until it was decoded
+// whole. The mixer streams one music at a time, so only one effect can be
+// played this way; later ones wait for their decodes.
+bool SdlEngine::start_stream(HEFFECT eff, const EffectSlot& e) {
+    if (stream_ && Mix_PlayingMusic()) return false;
+    stop_stream();
+    SDL_RWops* rw = open_effect(e.path, e.bytes);
+    if (!rw) return false;
+    Mix_Music* music = Mix_LoadMUSType_RW(rw, MUS_MP3, 1);
+    if (!music) return false;
+    if (Mix_PlayMusic(music, 0) != 0) {
+        Mix_FreeMusic(music);
+        return false;
+    }
+    stream_ = music;
+    stream_effect_ = eff;
+    return true;
+}
+
+void SdlEngine::stop_stream() {
+    if (stream_) Mix_FreeMusic(stream_); // halts it first
+    stream_ = nullptr;
+    stream_effect_ = 0;
+    channels_[kStreamChannel].active = false;
+}
+
+bool SdlEngine::mixer_playing(int ch) const {
+    if (ch == kStreamChannel) return stream_ && Mix_PlayingMusic();
+    return Mix_Playing(ch) != 0;
 }
 
 void SdlEngine::reopen_audio() {
     if (!audio_subsystem_) return; // never had a device: nothing was lost
+    stop_stream();
     for (ChannelState& c : channels_) c.active = false;
-    finish_all_decodes(); // they decode for the device about to close
+    drop_all_decodes(); // they decode for the device about to close
     for (EffectSlot& e : effects_.items()) {
         if (e.used && e.chunk) Mix_FreeChunk(e.chunk);
         e.chunk = nullptr;
@@ -109,17 +190,23 @@ void SdlEngine::reopen_audio() {
     // The default device now, which may be a new one; failing that the game
     // goes on silently, its sounds timed as if they played.
     if (!open_mixer()) return;
-    for (EffectSlot& e : effects_.items())
-        if (e.used) e.chunk = load_chunk(e);
+    for (EffectSlot& e : effects_.items()) {
+        if (!e.used) continue;
+        e.chunk = load_chunk(e);
+        set_length(e);
+    }
     if (paused_) Mix_Pause(-1);
 }
 
 void SdlEngine::pause_sound(bool paused) {
     if (!audio_open_ || headless_) return;
-    if (paused)
+    if (paused) {
         Mix_Pause(-1);
-    else
+        Mix_PauseMusic();
+    } else {
         Mix_Resume(-1);
+        Mix_ResumeMusic();
+    }
 }
 
 HEFFECT SdlEngine::Effect_Load(const char* filename, uint32_t size) {
@@ -146,17 +233,15 @@ HEFFECT SdlEngine::Effect_Load(const char* filename, uint32_t size) {
         std::fclose(f);
     }
     HEFFECT h = effects_.add(e);
-    if (!h) {
-        finish_decode(e);
-        if (e.chunk) Mix_FreeChunk(e.chunk);
-    }
+    if (!h && e.chunk) Mix_FreeChunk(e.chunk);
     return h;
 }
 
 void SdlEngine::Effect_Free(HEFFECT eff) {
     EffectSlot* e = effects_.find(eff);
     if (!e) return;
-    finish_decode(*e);
+    if (stream_effect_ == eff) stop_stream(); // it reads the slot's bytes
+    e->decode.reset();
     for (ChannelState& c : channels_)
         if (c.effect == eff) c.active = false;
     if (e->chunk) Mix_FreeChunk(e->chunk); // halts the channels still playing it
@@ -164,7 +249,8 @@ void SdlEngine::Effect_Free(HEFFECT eff) {
 }
 
 void SdlEngine::free_all_effects() {
-    finish_all_decodes();
+    stop_stream();
+    drop_all_decodes();
     for (EffectSlot& e : effects_.items())
         if (e.used && e.chunk) Mix_FreeChunk(e.chunk);
     effects_ = Slots<EffectSlot>();
@@ -178,16 +264,21 @@ bool SdlEngine::simulated_playing(const ChannelState& c) const {
 HCHANNEL SdlEngine::Effect_Play(HEFFECT eff) {
     EffectSlot* e = effects_.find(eff);
     if (!e) return 0;
-    finish_decode(*e);
     int ch = -1;
-    if (simulated_audio()) {
-        // Sound follows the frames' time, so a headless run repeats exactly.
-        for (int i = 0; i < kChannels && ch < 0; ++i)
-            if (!simulated_playing(channels_[i])) ch = i;
-    } else if (e->chunk) {
-        ch = Mix_PlayChannel(-1, e->chunk, 0);
+    bool streamed = !simulated_audio() && e->decode && start_stream(eff, *e);
+    if (streamed) {
+        ch = kStreamChannel;
+    } else {
+        finish_decode(*e);
+        if (simulated_audio()) {
+            // Sound follows the frames' time, so a headless run repeats exactly.
+            for (int i = 0; i < kChannels && ch < 0; ++i)
+                if (!simulated_playing(channels_[i])) ch = i;
+        } else if (e->chunk) {
+            ch = Mix_PlayChannel(-1, e->chunk, 0);
+        }
     }
-    if (ch < 0 || ch >= kChannels) return 0; // every channel busy
+    if (ch < 0 || ch > kStreamChannel) return 0; // every channel busy
     ChannelState& c = channels_[ch];
     c.generation = ++play_generation_ & 0xFFFFFFu;
     if (c.generation == 0) c.generation = play_generation_ = 1;
@@ -201,14 +292,39 @@ HCHANNEL SdlEngine::Effect_Play(HEFFECT eff) {
 
 bool SdlEngine::Channel_IsPlaying(HCHANNEL chn) {
     int ch = static_cast<int>(chn & 0xFFu) - 1;
-    if (ch < 0 || ch >= kChannels) return false;
+    if (ch < 0 || ch > kStreamChannel) return false;
     const ChannelState& c = channels_[ch];
     if (!c.active || c.generation != (chn >> 8)) return false;
     // A later play on this channel would have changed the generation.
-    return simulated_audio() ? simulated_playing(c) : Mix_Playing(ch) != 0;
+    return simulated_audio() ? simulated_playing(c) : mixer_playing(ch);
 }
 
 void SdlEngine::Channel_StopAll() {
-    if (audio_open_) Mix_HaltChannel(-1);
+    if (audio_open_) {
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+    }
     for (ChannelState& c : channels_) c.active = false;
+}
+
+void SdlEngine::hold_decodes(bool held) {
+    if (!decode_gate_) decode_gate_ = std::make_shared<DecodeGate>();
+    decode_gate_->hold(held);
+}
+
+bool SdlEngine::channel_streamed(HCHANNEL chn) const {
+    const ChannelState& c = channels_[kStreamChannel];
+    return (chn & 0xFFu) == kStreamChannel + 1u && c.active && c.generation == (chn >> 8);
+}
+
+bool sdl_engine_hold_decodes(Engine* e, bool held) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    if (!sdl) return false;
+    sdl->hold_decodes(held);
+    return true;
+}
+
+bool sdl_engine_channel_streamed(Engine* e, HCHANNEL chn) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    return sdl && sdl->channel_streamed(chn);
 }

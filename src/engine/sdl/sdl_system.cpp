@@ -5,8 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include <unistd.h>
+
+#include "engine/sdl/audio_drivers.h"
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/paths.h"
 #include "engine/sdl/sdl_engine.h"
@@ -201,10 +206,19 @@ bool SdlEngine::start_video() {
 }
 
 void SdlEngine::start_audio() {
-    // Headless runs must not depend on a sound card, and a desktop without one
-    // still plays the game silently: both end up on SDL's dummy driver.
-    for (int attempt = headless_ ? 1 : 0; attempt < 2 && !audio_open_; ++attempt) {
-        if (attempt == 1) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    // Each driver in turn until one opens a device. Headless runs must not
+    // depend on a sound card, and a desktop without one still plays the game
+    // silently: both end up on SDL's dummy driver.
+    std::vector<std::string> drivers{"dummy"};
+    if (!headless_) {
+        std::vector<std::string> available;
+        for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
+            available.push_back(SDL_GetAudioDriver(i));
+        drivers = audio_driver_order(available, SDL_GetHint(SDL_HINT_AUDIODRIVER),
+                                     access("/dev/snd", F_OK) == 0);
+    }
+    for (const std::string& driver : drivers) {
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             audio_subsystem_ = true;
             if (!open_mixer()) {
@@ -212,8 +226,9 @@ void SdlEngine::start_audio() {
                 audio_subsystem_ = false;
             }
         }
-        if (attempt == 1) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        if (audio_open_) break;
     }
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (audio_open_) Mix_Init(MIX_INIT_MP3);
 }
 
@@ -238,6 +253,7 @@ void SdlEngine::System_Shutdown() {
     IMG_Quit();
     SDL_Quit();
     initiated_ = false;
+    decodes_started_ = false;
     focused_ = true;
     minimized_ = false;
     paused_ = false;
