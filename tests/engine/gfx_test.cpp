@@ -134,6 +134,16 @@ TEST_F(GfxTest, ColourAddPaintsTheImagesShapeInTheVertexColour) {
     EXPECT_EQ(pixel(t, 1, 0), 0x00FFFFu); // green + blue
     EXPECT_EQ(pixel(t, 2, 0), 0x0000FFu); // blue + blue, saturated
     EXPECT_EQ(pixel(t, 5, 0), 0x000000u); // outside the quad
+    // Half transparent: half of each, as the shape is half there.
+    EXPECT_TRUE(near_rgb(pixel(t, 0, 3), 0x800080));
+    // The same after the device lost every texture.
+    ASSERT_TRUE(sdl_engine_simulate_device_reset(e, true));
+    ASSERT_TRUE(e->Gfx_BeginScene(t));
+    e->Gfx_Clear(0);
+    draw(texture_quad(tex, 0, 0, 4, 4, 0xFF0000FF, BLEND_DEFAULT | BLEND_COLORADD));
+    e->Gfx_EndScene();
+    EXPECT_EQ(pixel(t, 0, 0), 0xFF00FFu);
+    EXPECT_TRUE(near_rgb(pixel(t, 0, 3), 0x800080));
 }
 
 TEST_F(GfxTest, ATargetsPictureIsOpaqueWhenDrawn) {

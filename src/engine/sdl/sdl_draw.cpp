@@ -129,9 +129,10 @@ void SdlEngine::flush() {
     }
     draw_batch(slot->tex, quads, add);
     for (int i = 0; i < nv; ++i) v[i].color = saved_colors_[i];
-    if (slot->mask) { // loaded images; a target picture has no transparent parts
-        SDL_SetTextureBlendMode(slot->mask, SDL_BLENDMODE_ADD);
-        draw_batch(slot->mask, quads, true);
+    // Loaded images have a mask; a target picture has no transparent parts.
+    if (SDL_Texture* mask = texture_mask(*slot)) {
+        SDL_SetTextureBlendMode(mask, SDL_BLENDMODE_ADD);
+        draw_batch(mask, quads, true);
     } else {
         if (white_) SDL_SetTextureBlendMode(white_, SDL_BLENDMODE_ADD);
         SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_ADD);

@@ -103,7 +103,8 @@ class SdlEngine final : public Engine {
         bool used = false;
         uint32_t gen = 0;
         SDL_Texture* tex = nullptr;
-        SDL_Texture* mask = nullptr; // white with the image's alpha, for colour-add quads
+        SDL_Texture* mask = nullptr; // white with the image's alpha, made for colour add
+        bool no_mask = false;        // its image could not be read again
         int w = 0, h = 0;
         bool is_target = false;     // owned by its target, not by Texture_Free
         std::string path;           // the file it came from, for a device reset
@@ -194,7 +195,9 @@ class SdlEngine final : public Engine {
     // sdl_gfx.cpp
     bool create_screen();
     SDL_Texture* create_target_texture(int w, int h);
+    SDL_Surface* decode_image(const TextureSlot& slot);
     bool upload_texture(TextureSlot& slot);
+    SDL_Texture* texture_mask(TextureSlot& slot);
     void release_texture(TextureSlot& slot);
     void free_all_graphics();
     void flush();

@@ -40,18 +40,39 @@ bool SdlEngine::create_screen() {
     return screen_ != nullptr;
 }
 
-bool SdlEngine::upload_texture(TextureSlot& slot) {
+// The slot's image as ARGB8888, from its file or its bytes.
+SDL_Surface* SdlEngine::decode_image(const TextureSlot& slot) {
     SDL_RWops* rw = slot.bytes.empty() ? SDL_RWFromFile(slot.path.c_str(), "rb")
                                        : SDL_RWFromConstMem(slot.bytes.data(),
                                                             static_cast<int>(slot.bytes.size()));
     SDL_Surface* loaded = rw ? IMG_Load_RW(rw, 1) : nullptr;
-    if (!loaded) return false;
+    if (!loaded) return nullptr;
     SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
+    return image;
+}
+
+bool SdlEngine::upload_texture(TextureSlot& slot) {
+    SDL_Surface* image = decode_image(slot);
     if (!image) return false;
+    slot.no_mask = false;
     slot.tex = SDL_CreateTextureFromSurface(renderer_, image);
-    // The mask carries only the image's shape; colour-add quads add their
-    // vertex colour through it.
+    slot.w = image->w;
+    slot.h = image->h;
+    SDL_FreeSurface(image);
+    if (!slot.tex) return false;
+    SDL_SetTextureScaleMode(slot.tex, SDL_ScaleModeLinear);
+    return true;
+}
+
+// Made when colour-add first draws the texture, since few pictures ever are:
+// the image again, white, keeping only its shape, through which colour-add
+// quads add their vertex colour.
+SDL_Texture* SdlEngine::texture_mask(TextureSlot& slot) {
+    if (slot.mask || slot.no_mask || slot.is_target || !slot.tex) return slot.mask;
+    SDL_Surface* image = decode_image(slot);
+    slot.no_mask = !image;
+    if (!image) return nullptr;
     SDL_LockSurface(image);
     for (int y = 0; y < image->h; ++y) {
         Uint32* row =
@@ -59,17 +80,10 @@ bool SdlEngine::upload_texture(TextureSlot& slot) {
         for (int x = 0; x < image->w; ++x) row[x] |= 0x00FFFFFFu;
     }
     SDL_UnlockSurface(image);
-    slot.mask = slot.tex ? SDL_CreateTextureFromSurface(renderer_, image) : nullptr;
-    slot.w = image->w;
-    slot.h = image->h;
+    slot.mask = SDL_CreateTextureFromSurface(renderer_, image);
     SDL_FreeSurface(image);
-    if (!slot.tex || !slot.mask) {
-        release_texture(slot);
-        return false;
-    }
-    SDL_SetTextureScaleMode(slot.tex, SDL_ScaleModeLinear);
-    SDL_SetTextureScaleMode(slot.mask, SDL_ScaleModeLinear);
-    return true;
+    if (slot.mask) SDL_SetTextureScaleMode(slot.mask, SDL_ScaleModeLinear);
+    return slot.mask;
 }
 
 void SdlEngine::release_texture(TextureSlot& slot) {
