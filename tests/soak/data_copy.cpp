@@ -20,6 +20,8 @@ std::string read_file(const std::string& path) {
     return all.str();
 }
 
+} // namespace
+
 void remove_tree(const std::string& dir) {
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d)) {
@@ -37,8 +39,6 @@ void remove_tree(const std::string& dir) {
     chmod(dir.c_str(), 0755);
     rmdir(dir.c_str());
 }
-
-} // namespace
 
 DataCopy::DataCopy(const std::string& shipped) : shipped_(shipped) {
     char name[] = "/tmp/korvane-data-XXXXXX";

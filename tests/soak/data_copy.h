@@ -30,6 +30,9 @@ class DataCopy {
     std::string shipped_, dir_;
 };
 
+// Removes a folder and everything in it, read-only parts included.
+void remove_tree(const std::string& dir);
+
 // 20000 bytes of noise, the same every time.
 std::string noise_bytes();
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "data_copy.h"
 #include "soak_run.h"
 #include "soak_scripts.h"
 
@@ -46,23 +47,6 @@ bool to_long(const char* text, long& out) {
 std::string dir_of(const std::string& path) {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-void remove_tree(const std::string& dir) {
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name == "." || name == "..") continue;
-            std::string p = dir + "/" + name;
-            struct stat st;
-            if (lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-                remove_tree(p);
-            else
-                unlink(p.c_str());
-        }
-        closedir(d);
-    }
-    rmdir(dir.c_str());
 }
 
 bool write_file(const std::string& path, const std::string& text) {
