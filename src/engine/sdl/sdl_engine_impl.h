@@ -186,6 +186,7 @@ class SdlEngine final : public Engine {
     bool start_decode(EffectSlot& e);
     void finish_decode(EffectSlot& e);
     void drop_all_decodes();
+    const std::shared_ptr<DecodeGate>& decode_gate();
     void start_pending_decodes();
     void set_length(EffectSlot& e);
     bool start_stream(HEFFECT eff, const EffectSlot& e);

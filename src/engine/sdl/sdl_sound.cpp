@@ -74,25 +74,24 @@ struct SdlEngine::EffectDecode {
     void start() {
         if (!thread) thread = SDL_CreateThread(run, "effect decode", this);
     }
+    // False when the thread never ran.
+    bool join() {
+        if (!thread) return false;
+        gate->hold(false);
+        SDL_WaitThread(thread, nullptr);
+        thread = nullptr;
+        return true;
+    }
     // The decoded chunk, from the thread or, if it never ran, decoded here.
     Mix_Chunk* finish() {
-        if (thread) {
-            gate->hold(false);
-            SDL_WaitThread(thread, nullptr);
-            thread = nullptr;
-        } else {
-            chunk = decode_whole(path, bytes);
-        }
+        if (!join()) chunk = decode_whole(path, bytes);
         Mix_Chunk* c = chunk;
         chunk = nullptr;
         return c;
     }
     ~EffectDecode() {
         // Never outlives its thread, nor leaks a chunk nobody collected.
-        if (thread) {
-            gate->hold(false);
-            SDL_WaitThread(thread, nullptr);
-        }
+        join();
         if (chunk) Mix_FreeChunk(chunk);
     }
 };
@@ -120,8 +119,7 @@ bool SdlEngine::start_decode(EffectSlot& e) {
     auto d = std::make_shared<EffectDecode>();
     d->path = e.path;
     d->bytes = e.bytes;
-    if (!decode_gate_) decode_gate_ = std::make_shared<DecodeGate>();
-    d->gate = decode_gate_;
+    d->gate = decode_gate();
     if (decodes_started_) d->start();
     e.decode = std::move(d);
     return true;
@@ -307,9 +305,13 @@ void SdlEngine::Channel_StopAll() {
     for (ChannelState& c : channels_) c.active = false;
 }
 
-void SdlEngine::hold_decodes(bool held) {
+const std::shared_ptr<SdlEngine::DecodeGate>& SdlEngine::decode_gate() {
     if (!decode_gate_) decode_gate_ = std::make_shared<DecodeGate>();
-    decode_gate_->hold(held);
+    return decode_gate_;
+}
+
+void SdlEngine::hold_decodes(bool held) {
+    decode_gate()->hold(held);
 }
 
 bool SdlEngine::channel_streamed(HCHANNEL chn) const {
