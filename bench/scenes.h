@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/globals.h"
+#include "world/globals.h"
 
 // Everything frame_func reads or writes, the engine's own state aside.
 class GameSnapshot {

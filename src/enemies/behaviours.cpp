@@ -4,7 +4,7 @@
 
 #include "enemies/spawn.h"
 #include "enemies/steps.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "ships/field.h"
 
 float angle_to(float x1, float y1, float x2, float y2) {

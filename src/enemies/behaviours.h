@@ -1,7 +1,7 @@
 // What each of the 24 kinds does every frame, and how every enemy moves.
 #pragma once
 
-#include "game/records.h"
+#include "world/records.h"
 
 // Direction from (x1, y1) to (x2, y2) in 0..2pi.
 float angle_to(float x1, float y1, float x2, float y2);

@@ -2,7 +2,7 @@
 
 #include "enemies/spawn.h"
 #include "enemies/steps.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "ships/damage.h"
 #include "ships/field.h"
 

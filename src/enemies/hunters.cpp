@@ -3,7 +3,7 @@
 
 #include "enemies/behaviours.h"
 #include "enemies/steps.h"
-#include "game/globals.h"
+#include "world/globals.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "enemies/steps.h"
-#include "game/globals.h"
+#include "world/globals.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "game/records.h"
+#include "world/records.h"
 #include "settings/settings.h"
 
 // Single-precision angles; the rounding of these literals is part of the behaviour.

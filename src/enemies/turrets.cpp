@@ -5,7 +5,7 @@
 #include "enemies/behaviours.h"
 #include "enemies/spawn.h"
 #include "enemies/steps.h"
-#include "game/globals.h"
+#include "world/globals.h"
 
 // Has its own turn rule and counts the cooldown even out of range, so it may
 // fire the moment a ship comes near.

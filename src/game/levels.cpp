@@ -1,6 +1,6 @@
 #include "game/levels.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 
 namespace {
 const char* const LEVELS[50] = {

@@ -1,6 +1,6 @@
 #include "game/passwords.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/tuning.h"
 
 namespace {

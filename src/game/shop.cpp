@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/globals.h"
+#include "world/globals.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "enemies/bullets.h"
 #include "enemies/collisions.h"
 #include "enemies/spawn.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/levels.h"
 #include "game/passwords.h"
 #include "game/shop.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/globals.h"
+#include "world/globals.h"
 
 void load_settings(bool all) {
     read_settings(all);

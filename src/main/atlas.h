@@ -2,7 +2,7 @@
 // loader and the data tests share.
 #pragma once
 
-#include "game/records.h"
+#include "world/records.h"
 
 // A hot spot of HOT_CENTRE means the middle of the rectangle.
 const float HOT_CENTRE = -1;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/globals.h"
+#include "world/globals.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/program.h"
 #include "main/replay.h"

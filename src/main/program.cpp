@@ -1,6 +1,6 @@
 #include "main/program.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/resources.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/engine.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/script.h"
 

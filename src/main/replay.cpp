@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "main/dump.h"
 
 int script_seed(const std::vector<ScriptCommand>& commands) {

@@ -1,6 +1,6 @@
 #include "main/resources.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/levels.h"
 #include "game/states.h"
 #include "game/tuning.h"

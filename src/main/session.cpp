@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "engine/sdl/sdl_engine.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/dump.h"
 #include "main/options.h"

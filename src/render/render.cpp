@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "render/screens.h"
 
 namespace {

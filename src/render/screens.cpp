@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "gfx/font.h"
 
 namespace {

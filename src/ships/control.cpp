@@ -1,6 +1,6 @@
 #include "ships/control.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "ships/damage.h"
 #include "ships/flight.h"
 #include "ships/weapons.h"

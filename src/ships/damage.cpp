@@ -1,6 +1,6 @@
 #include "ships/damage.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "ships/field.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ships/field.h"
 
-#include "game/globals.h"
+#include "world/globals.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // place in each view, the background stars and the explosions.
 #pragma once
 
-#include "game/records.h"
+#include "world/records.h"
 
 struct ViewPoint {
     float screen_x, screen_y; // in the view

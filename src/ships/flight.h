@@ -2,7 +2,7 @@
 // per-frame motion over the wrapping field.
 #pragma once
 
-#include "game/records.h"
+#include "world/records.h"
 
 // Changes speed; both controls may act in one frame, decay only when neither does.
 void thrust_step(ship& s, bool forward, bool backward, float dt);

@@ -2,7 +2,7 @@
 // doubled one for holding.
 #pragma once
 
-#include "game/records.h"
+#include "world/records.h"
 
 // Appends a volley to the bullet list of view `list` when the cooldown allows.
 void fire_step(ship& s, int list, float dt, bool held, bool released, bool with_sound);

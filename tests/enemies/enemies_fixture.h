@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "enemies/spawn.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "support/fake_engine.h"
 
 class EnemiesTest : public ::testing::Test {

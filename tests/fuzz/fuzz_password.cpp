@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "fuzz_support.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/levels.h"
 #include "game/passwords.h"
 #include "game/states.h"

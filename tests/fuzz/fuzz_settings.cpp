@@ -10,7 +10,7 @@
 
 #include "engine/sdl/ini_file.h"
 #include "fuzz_support.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/resources.h"
 

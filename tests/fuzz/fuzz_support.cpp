@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/resources.h"
 #include "render/render.h"

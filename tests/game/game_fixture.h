@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/levels.h"
 #include "game/states.h"
 #include "game/tuning.h"

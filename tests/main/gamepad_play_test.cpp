@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/sdl/sdl_engine.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/resources.h"
 

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/passwords.h"
 #include "scenario_fixture.h"
 #include "support/fake_engine.h"

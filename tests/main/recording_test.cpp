@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "engine/engine.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/dump.h"
 #include "main/recording.h"

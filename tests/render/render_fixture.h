@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "settings/settings.h"
 #include "support/fake_engine.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/dump.h"
 #include "main/recording.h"

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "support/fake_engine.h"
 
 class ShipsTest : public ::testing::Test {

@@ -13,7 +13,7 @@
 
 #include "data_copy.h"
 #include "engine/sdl/sdl_engine.h"
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/states.h"
 #include "main/resources.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "game/globals.h"
+#include "world/globals.h"
 #include "game/passwords.h"
 #include "support/fake_engine.h"
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "game/records.h"
 #include "gfx/animation.h"
 #include "gfx/font.h"
 #include "gfx/sprite.h"
 #include "settings/settings.h"
+#include "world/records.h"
 
 enum GameState {
     STATE_TITLE = 0,

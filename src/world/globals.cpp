@@ -1,4 +1,4 @@
-#include "game/globals.h"
+#include "world/globals.h"
 
 Engine* engine = nullptr;
 int game_state = STATE_TITLE;
