@@ -29,18 +29,23 @@ deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
 
+# Where make install puts the programs under PREFIX: Debian's games/, or bin/.
+BINDIR ?= games
+
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF $(CMAKE_LAUNCHER)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_INSTALL_BINDIR=$(BINDIR) \
+	  $(CMAKE_LAUNCHER)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	./$(BUILD)/korvane
 
-test: deps
+test: deps package-deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON $(CMAKE_LAUNCHER)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure -j $(JOBS)
+	$(MAKE) package-check
 
 ASSET_PACKAGES := python3 python3-pil python3-numpy python3-scipy lame fonts-dejavu-core
 
@@ -110,7 +115,7 @@ SOAK_DEMO_FRAMES ?= 1000000
 SOAK_PLAY_FRAMES ?= 500000
 .PHONY: soak
 soak: deps
-	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON $(CMAKE_LAUNCHER)
 	cmake --build $(TEST_BUILD) -j $(JOBS) --target korvane_soak korvane-headless
 	$(TEST_BUILD)/tests/soak/korvane_soak --headless $(TEST_BUILD)/korvane-headless \
 	  --mode demo --frames $(SOAK_DEMO_FRAMES) --every 50000
@@ -137,6 +142,38 @@ bench-deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
 bench: deps bench-deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON $(CMAKE_LAUNCHER)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bare_sdl
 	python3 bench/run_benchmarks.py --build $(BENCH_BUILD) $(BENCH_ARGS)
+
+# make deb: the Debian package in $(PKG_BUILD) (a Release build of the programs).
+# make package-check: the package through lintian, appstreamcli,
+# desktop-file-validate and groff, and the installed programs started once.
+PKG_BUILD        ?= build-pkg
+PACKAGE_PACKAGES := dpkg-dev lintian appstream desktop-file-utils groff-base man-db
+.PHONY: deb package-check package-deps
+package-deps:
+	@missing=""; \
+	for p in $(PACKAGE_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+deb: deps package-deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF $(CMAKE_LAUNCHER)
+	cmake --build $(PKG_BUILD) -j $(JOBS)
+	rm -f $(PKG_BUILD)/korvane_*.deb
+	cd $(PKG_BUILD) && cpack -G DEB
+package-check: deb
+	dist/check_package.sh $(PKG_BUILD)/korvane_*.deb
+
+# make screenshots: the README's and the AppStream file's pictures, taken by
+# the headless runner from docs/screenshots/screenshots.script and made small.
+.PHONY: screenshots
+screenshots: build asset-deps
+	mkdir -p $(BUILD)/screenshots
+	cd $(BUILD)/screenshots && $(abspath $(BUILD))/korvane-headless \
+	  --script $(CURDIR)/docs/screenshots/screenshots.script
+	/usr/bin/python3 tools/shrink_screenshots.py $(BUILD)/screenshots docs/screenshots

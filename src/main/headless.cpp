@@ -8,6 +8,7 @@
 
 #include "world/globals.h"
 #include "game/states.h"
+#include "main/options.h"
 #include "main/program.h"
 #include "main/replay.h"
 #include "main/resources.h"
@@ -21,11 +22,16 @@ struct Options {
     int seed = 0; // 0: from the clock
 };
 
+const char* const headless_usage =
+    "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR] | --help | --version\n"
+    "  --script FILE  run the script in FILE (-: standard input, the default)\n"
+    "  --seed N       seed the random numbers with N (0: the script's seed or the clock)\n"
+    "  --data DIR     read the game's data from DIR instead of the installed folder\n"
+    "  --help         this text\n"
+    "  --version      the version\n";
+
 int usage(const char* message) {
-    std::fprintf(stderr,
-                 "korvane-headless: %s\n"
-                 "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR]\n",
-                 message);
+    std::fprintf(stderr, "korvane-headless: %s\n%s", message, headless_usage);
     return 2;
 }
 
@@ -50,6 +56,15 @@ int run_headless(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        // Help and version answer at once, whatever else was asked, as korvane's do.
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(headless_usage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("korvane-headless %s\n", program_version());
+            return 0;
+        }
         if ((arg == "--script" || arg == "--seed" || arg == "--data") && i + 1 >= argc)
             return usage(("missing value after " + arg).c_str());
         if (arg == "--script") {

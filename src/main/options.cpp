@@ -48,6 +48,10 @@ std::string usage_text() {
            "  --version      the version\n";
 }
 
+const char* program_version() {
+    return KORVANE_VERSION;
+}
+
 std::string version_text() {
-    return std::string("korvane ") + KORVANE_VERSION;
+    return std::string("korvane ") + program_version();
 }

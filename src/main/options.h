@@ -15,5 +15,7 @@ struct ProgramOptions {
 bool parse_options(int argc, const char* const* argv, ProgramOptions& out, std::string& error);
 // The usage text, one option a line.
 std::string usage_text();
+// The project's version, as both programs print it.
+const char* program_version();
 // "korvane VERSION".
 std::string version_text();

@@ -88,11 +88,11 @@ struct ProgramRun {
     std::string out, err;
 };
 
-ProgramRun run_korvane(const std::string& args) {
+ProgramRun run_program(const std::string& program, const std::string& args) {
     std::string dir = make_temp_dir();
     std::string command = std::string("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ") +
-                          KORVANE_BINARY_DIR + "/korvane " + args + " > " + dir + "/out 2> " + dir +
-                          "/err";
+                          KORVANE_BINARY_DIR + "/" + program + " " + args + " < /dev/null > " + dir +
+                          "/out 2> " + dir + "/err";
     int raw = std::system(command.c_str());
     ProgramRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -103,6 +103,10 @@ ProgramRun run_korvane(const std::string& args) {
     r.out = o.str();
     r.err = e.str();
     return r;
+}
+
+ProgramRun run_korvane(const std::string& args) {
+    return run_program("korvane", args);
 }
 
 TEST(ProgramCommandLine, HelpAndVersionPrintAndSucceed) {
@@ -137,6 +141,25 @@ TEST(ProgramCommandLine, ARecordingThatCannotBeShownOrWrittenFails) {
     ProgramRun unwritable = run_korvane("--record /nonexistent/folder/session.txt");
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos) << unwritable.err;
+}
+
+// The headless runner answers --help and --version as the game does, before
+// it would read a script from standard input; anything else it does not know
+// is an error with the usage on stderr.
+TEST(ProgramCommandLine, TheHeadlessRunnerHasHelpAndVersionToo) {
+    ProgramRun help = run_program("korvane-headless", "--script /nonexistent --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: korvane-headless ", 0), 0u) << help.out;
+    for (const char* option : {"--script", "--seed", "--data", "--version"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    ProgramRun version = run_program("korvane-headless", "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "korvane-headless " + version_text().substr(8) + "\n");
+    ProgramRun bad = run_program("korvane-headless", "--fly-faster");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("unknown option --fly-faster"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("usage: korvane-headless "), std::string::npos) << bad.err;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Every data file missing, empty, cut in half or of the wrong kind, and
-// settings files with values the game cannot use: each row of the README's
-// troubleshooting table, run through korvane-headless on a broken copy of data/.
+// settings files with values the game cannot use: each row of the table in
+// docs/troubleshooting.md, run through korvane-headless on a broken copy of data/.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>

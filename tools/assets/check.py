@@ -237,6 +237,9 @@ def run_checks(data, report=None):
     check_sounds(data, problems, report)
     if "CREDITS" not in missing:
         with open(os.path.join(data, "CREDITS")) as f:
-            if "Bitstream Vera" not in f.read():
+            text = f.read()
+            if "Bitstream Vera" not in text:
                 problems.append("CREDITS lacks the DejaVu licence")
+            if "CC BY-SA 4.0" not in text:
+                problems.append("CREDITS does not state the art's licence")
     return problems

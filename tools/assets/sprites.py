@@ -51,21 +51,30 @@ def engine(cv, x, y, r, color, length=3.0):
 
 # ---------------------------------------------------------------- players
 
+# The outlines of the two player ships, in object units; the icon's SVG
+# draws the same shapes.
+SHIP_SHAPES = {
+    False: dict(body=mirror([(20, 0), (13, -2.2), (3, -3.8), (-8, -3.8), (-11, -2.6)]),
+                wing=mirror([(7, -2.5), (-5, -11.8), (-9.5, -11.8), (-8, -3.5), (-2, -2)]),
+                pods=[(-10.5, -5.5, -3, -5.5, 3.2), (-10.5, 5.5, -3, 5.5, 3.2)],
+                tips=[(-4.5, -11.2, -9, -11.2, 1.4), (-4.5, 11.2, -9, 11.2, 1.4)],
+                glass=(6.5, 0, 4.6, 2.0), nozzles=[(-11, -5.5), (-11, 5.5)]),
+    True: dict(body=mirror([(16, 0), (10, -2.6), (-2, -3.6), (-9, -3.6), (-11.5, -2.2)]),
+               wing=mirror([(6, -3), (-1, -9.5), (-9, -11.5), (-11, -10), (-8, -3.5)]),
+               pods=[(-10, -9.5, 8, -9.5, 3.0), (-10, 9.5, 8, 9.5, 3.0)],
+               tips=[(5, -9.5, 9.5, -9.5, 1.6), (5, 9.5, 9.5, 9.5, 1.6)],
+               glass=(5, 0, 4.0, 2.0), nozzles=[(-11.5, 0), (-10.5, -9.5), (-10.5, 9.5)]),
+}
+
+
 def ship(cv, hull_hi, hull_lo, accent, accent_dark, glass, flame, twin_boom):
-    if not twin_boom:
-        body = cv.poly(mirror([(20, 0), (13, -2.2), (3, -3.8), (-8, -3.8), (-11, -2.6)]))
-        wing = cv.poly(mirror([(7, -2.5), (-5, -11.8), (-9.5, -11.8), (-8, -3.5), (-2, -2)]))
-        pods = np.maximum(cv.line(-10.5, -5.5, -3, -5.5, 3.2), cv.line(-10.5, 5.5, -3, 5.5, 3.2))
-        tips = np.maximum(cv.line(-4.5, -11.2, -9, -11.2, 1.4), cv.line(-4.5, 11.2, -9, 11.2, 1.4))
-        glass_c = (6.5, 0, 4.6, 2.0)
-        nozzles = [(-11, -5.5), (-11, 5.5)]
-    else:
-        body = cv.poly(mirror([(16, 0), (10, -2.6), (-2, -3.6), (-9, -3.6), (-11.5, -2.2)]))
-        wing = cv.poly(mirror([(6, -3), (-1, -9.5), (-9, -11.5), (-11, -10), (-8, -3.5)]))
-        pods = np.maximum(cv.line(-10, -9.5, 8, -9.5, 3.0), cv.line(-10, 9.5, 8, 9.5, 3.0))
-        tips = np.maximum(cv.line(5, -9.5, 9.5, -9.5, 1.6), cv.line(5, 9.5, 9.5, 9.5, 1.6))
-        glass_c = (5, 0, 4.0, 2.0)
-        nozzles = [(-11.5, 0), (-10.5, -9.5), (-10.5, 9.5)]
+    shape = SHIP_SHAPES[twin_boom]
+    body = cv.poly(shape["body"])
+    wing = cv.poly(shape["wing"])
+    pods = np.maximum(*(cv.line(*p) for p in shape["pods"]))
+    tips = np.maximum(*(cv.line(*t) for t in shape["tips"]))
+    glass_c = shape["glass"]
+    nozzles = shape["nozzles"]
 
     # wings under the fuselage
     cv.paint(wing, cv.lin(accent, accent_dark, (0, -8), (-8, 10)))

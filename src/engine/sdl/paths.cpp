@@ -9,7 +9,7 @@
 #include <cstring>
 
 #ifndef KORVANE_DATA_FROM_BIN
-#define KORVANE_DATA_FROM_BIN "../share/korvane/data"
+#define KORVANE_DATA_FROM_BIN "../share/games/korvane/data"
 #endif
 
 namespace {
