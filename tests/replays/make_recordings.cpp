@@ -133,6 +133,28 @@ void pilot(Session& s, int index, bool ram) {
     for (int i = 0; i < 5; ++i) s.key(keys[i], want[i]);
 }
 
+// COMPETITION: flies at the rival ship and shoots it.
+void duel_pilot(Session& s, int index) {
+    ship& me = ship_records[index];
+    const ship& rival = ship_records[1 - index];
+    int keys[5] = {me.key_left, me.key_right, me.key_up, me.key_down, me.key_fire};
+    bool want[5] = {};
+    if (me.armor >= 0 && rival.armor >= 0) {
+        float dx = wrap_half(rival.x - me.x), dy = wrap_half(rival.y - me.y);
+        float dist = std::sqrt(dx * dx + dy * dy);
+        float diff = std::atan2(dy, dx) - me.angle;
+        while (diff > kPi) diff -= 2 * kPi;
+        while (diff < -kPi) diff += 2 * kPi;
+        float ahead = diff - me.rotate_speed * 0.15f;
+        want[1] = ahead > 0.05f;
+        want[0] = ahead < -0.05f;
+        want[2] = dist > 250 && std::fabs(diff) < 0.6f;
+        want[3] = dist < 120;
+        want[4] = std::fabs(diff) < 0.3f && (s.count() % 2 == 0);
+    }
+    for (int i = 0; i < 5; ++i) s.key(keys[i], want[i]);
+}
+
 // Nine letters that the menu decodes to level, money and ships 3, all
 // upgrades 0, one player; the first letter of each value pair.
 std::string password_for(int level, int money) {
@@ -239,6 +261,27 @@ bool teamwork_level(Session& s) {
     return expect(ok && level_index == 1 && game_mode == MODE_TEAMWORK, "no two-player level");
 }
 
+bool competition_match(Session& s) {
+    to_menu(s);
+    s.tap(HGEK_SPACE); // ONE PLAYER to TEAMWORK
+    s.tap(HGEK_SPACE); // TEAMWORK to COMPETITION
+    s.frames(5);
+    to_play(s);
+    // Ship 1 hunts ship 0, which only turns to shoot back at enemies.
+    bool ok = false;
+    for (int i = 0; i < 20000 && !ok; ++i) {
+        pilot(s, 0, false);
+        duel_pilot(s, 1);
+        s.frames(1);
+        ok = game_state == STATE_GAME_OVER;
+    }
+    s.release_all();
+    s.frames(120); // the winner screen, then the menu
+    return expect(ok && winner != WINNER_NONE && game_state == STATE_MENU &&
+                      game_mode == MODE_COMPETITION,
+                  "the match did not end");
+}
+
 struct Scenario {
     const char* name;
     int seed;
@@ -248,7 +291,7 @@ struct Scenario {
 const Scenario kScenarios[] = {
     {"menu_demo", 1001, menu_demo},           {"level_cleared", 1002, level_cleared},
     {"game_over", 1003, game_over},           {"password_shop", 1004, password_shop},
-    {"teamwork_level", 1005, teamwork_level},
+    {"teamwork_level", 1005, teamwork_level}, {"competition_match", 1006, competition_match},
 };
 
 } // namespace
