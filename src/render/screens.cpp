@@ -73,7 +73,7 @@ namespace {
 // their views stand; each line names the key that buys it.
 int rival_column(TextLine* out, int p) {
     const ship& s = ship_records[p];
-    const float x = p == 0 ? 408 : 8;
+    const float x = p == 0 ? 412 : 4;
     const float price_x = x + 48;
     const char* const keys[4] = {p == 0 ? "F1" : "1", p == 0 ? "F2" : "2", p == 0 ? "F3" : "3",
                                  p == 0 ? "F4" : "4"};
