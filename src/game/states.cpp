@@ -77,7 +77,7 @@ void start_match() {
                   settings};
     match_running = true;
     // Passwords hold no match, so every match starts where the settings file
-    // says, with the enemies of that pass however far the set-aside game got.
+    // says, its enemies read afresh and made as strong as that pass's.
     read_settings(true);
     level_index = std::clamp(settings.start_level, 0, 49);
     iteration = std::clamp(settings.start_level_iteration, 0, 8);

@@ -101,18 +101,22 @@ float wrap_half(float d) {
     return d;
 }
 
-// Turns toward the nearest enemy and taps fire when it points at it; with
-// ram set it flies into it instead of shooting.
-void pilot(Session& s, int index, bool ram) {
+// Turns toward the nearest enemy (or the rival ship, when given) and taps
+// fire when it points at it; with ram set it flies into it instead of shooting.
+void pilot(Session& s, int index, bool ram, const ship* rival = nullptr) {
     ship& me = ship_records[index];
     int keys[5] = {me.key_left, me.key_right, me.key_up, me.key_down, me.key_fire};
     bool want[5] = {};
-    if (me.armor >= 0 && !enemy_list.empty()) {
+    if (me.armor >= 0 && (rival ? rival->armor >= 0 : !enemy_list.empty())) {
         float best = 1e30f, dx = 0, dy = 0;
         for (const enemy& e : enemy_list) {
             float ex = wrap_half(e.x - me.x), ey = wrap_half(e.y - me.y);
             float d = ex * ex + ey * ey;
             if (d < best) best = d, dx = ex, dy = ey;
+        }
+        if (rival) {
+            dx = wrap_half(rival->x - me.x), dy = wrap_half(rival->y - me.y);
+            best = dx * dx + dy * dy;
         }
         float dist = std::sqrt(best);
         float diff = std::atan2(dy, dx) - me.angle;
@@ -129,28 +133,6 @@ void pilot(Session& s, int index, bool ram) {
             // Tapping shoots faster than holding.
             want[4] = std::fabs(diff) < 0.35f && (s.count() % 2 == 0);
         }
-    }
-    for (int i = 0; i < 5; ++i) s.key(keys[i], want[i]);
-}
-
-// COMPETITION: flies at the rival ship and shoots it.
-void duel_pilot(Session& s, int index) {
-    ship& me = ship_records[index];
-    const ship& rival = ship_records[1 - index];
-    int keys[5] = {me.key_left, me.key_right, me.key_up, me.key_down, me.key_fire};
-    bool want[5] = {};
-    if (me.armor >= 0 && rival.armor >= 0) {
-        float dx = wrap_half(rival.x - me.x), dy = wrap_half(rival.y - me.y);
-        float dist = std::sqrt(dx * dx + dy * dy);
-        float diff = std::atan2(dy, dx) - me.angle;
-        while (diff > kPi) diff -= 2 * kPi;
-        while (diff < -kPi) diff += 2 * kPi;
-        float ahead = diff - me.rotate_speed * 0.15f;
-        want[1] = ahead > 0.05f;
-        want[0] = ahead < -0.05f;
-        want[2] = dist > 250 && std::fabs(diff) < 0.6f;
-        want[3] = dist < 120;
-        want[4] = std::fabs(diff) < 0.3f && (s.count() % 2 == 0);
     }
     for (int i = 0; i < 5; ++i) s.key(keys[i], want[i]);
 }
@@ -271,7 +253,7 @@ bool competition_match(Session& s) {
     bool ok = false;
     for (int i = 0; i < 20000 && !ok; ++i) {
         pilot(s, 0, false);
-        duel_pilot(s, 1);
+        pilot(s, 1, false, &ship_records[0]);
         s.frames(1);
         ok = game_state == STATE_GAME_OVER;
     }
