@@ -1,5 +1,7 @@
 #include "enemies/collisions.h"
 
+#include <cmath>
+
 #include "enemies/spawn.h"
 #include "enemies/steps.h"
 #include "world/globals.h"
@@ -71,6 +73,46 @@ bool shot_by_bullet(int v) {
     return false;
 }
 
+// The first of the rival's bullets touching the ship of view v; they strike as
+// an enemy bullet does.
+bool shot_by_rival(int v) {
+    std::vector<bullet>& list = player_bullets[1 - v];
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const bullet& b = list[i];
+        if (b.visible[v] == 0.0f || !touches_ship(v, b.screen_x[v], b.screen_y[v], 0)) continue;
+        add_explosion(b.x, b.y, false, 0);
+        swap_pop(list, i);
+        return true;
+    }
+    return false;
+}
+
+// Both hitboxes, seen in view 0: ship 1 sits where ship 0 sees its partner,
+// its nose 18 units along its own heading turned into that view.
+bool rivals_touch() {
+    const ship& s0 = ship_records[0];
+    const ship& s1 = ship_records[1];
+    const float turn = s1.angle - s0.angle - HALF_PI_F;
+    const float x[2] = {s0.partner_screen_x, s0.partner_screen_x + NOSE_OFFSET * std::cos(turn)};
+    const float y[2] = {s0.partner_screen_y, s0.partner_screen_y + NOSE_OFFSET * std::sin(turn)};
+    const float r[2] = {BODY_RADIUS, NOSE_RADIUS};
+    for (int i = 0; i < 2; ++i)
+        if (touches_ship(0, x[i], y[i], r[i])) return true;
+    return false;
+}
+
+// A ram costs each rival one point when they come into contact; ships that
+// stay touching are not worn down frame after frame, as nothing pushes them apart.
+void rivals_ram() {
+    const bool touching =
+        ship_records[0].armor >= 0 && ship_records[1].armor >= 0 && rivals_touch();
+    const bool new_contact = touching && !ships_in_contact;
+    ships_in_contact = touching;
+    if (!new_contact || !ship_can_be_hit(0) || !ship_can_be_hit(1)) return;
+    damage_ship(0, 1);
+    damage_ship(1, 1);
+}
+
 void ship_hits(int v, float dt) {
     const int s = view_ship(v);
     if (ship_records[s].armor < 0) return;
@@ -84,6 +126,9 @@ void ship_hits(int v, float dt) {
     }
     // Tested even when the ramming has just destroyed the ship.
     if (shot_by_bullet(v)) damage_ship(s, 1);
+    // A ship already destroyed this frame is not destroyed again.
+    if (competing() && !in_menu() && ship_records[s].armor >= 0 && shot_by_rival(v))
+        damage_ship(s, 1);
 }
 
 // Walks the view's bullets over enemy e; true when e was destroyed.
@@ -157,4 +202,5 @@ void resolve_hits(float dt) {
         bullet_hits(v);
         if (!pending_list.empty()) flush_pending();
     }
+    if (competing() && !in_menu()) rivals_ram();
 }

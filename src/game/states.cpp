@@ -1,5 +1,6 @@
 #include "game/states.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "enemies/behaviours.h"
@@ -61,7 +62,52 @@ void place_ship(ship& s, float x, float y, float angle) {
     s.angle = angle;
 }
 
+// The ONE PLAYER or TEAMWORK game that a COMPETITION match set aside; the
+// match gives it back when it ends, so its password survives the match.
+struct SavedGame {
+    int money, bonus, level_index, iteration;
+    ship players[2];
+    Settings tuning; // the enemies as strong as that game's pass made them
+};
+SavedGame saved_game;
+bool match_running = false;
+
+void start_match() {
+    saved_game = {money, bonus, level_index, iteration, {ship_records[0], ship_records[1]},
+                  settings};
+    match_running = true;
+    // Passwords hold no match, so every match starts where the settings file
+    // says, its enemies read afresh and made as strong as that pass's.
+    read_settings(true);
+    level_index = std::clamp(settings.start_level, 0, 49);
+    iteration = std::clamp(settings.start_level_iteration, 0, 8);
+    for (int i = 0; i < iteration; ++i) scale_up_difficulty();
+    for (int p = 0; p < 2; ++p) {
+        ship& s = ship_records[p];
+        s.invul_timer = 0;
+        s.firepower = s.flexibility = s.armor = s.shield = 0;
+        s.ships = 3;
+        purse[p] = settings.start_money;
+        purse_bonus[p] = 0;
+    }
+    winner = WINNER_NONE;
+}
+
+void end_match() {
+    if (!match_running) return;
+    match_running = false;
+    money = saved_game.money;
+    bonus = saved_game.bonus;
+    level_index = saved_game.level_index;
+    iteration = saved_game.iteration;
+    ship_records[0] = saved_game.players[0];
+    ship_records[1] = saved_game.players[1];
+    settings = saved_game.tuning;
+}
+
 void new_game() {
+    match_running = false;
+    winner = WINNER_NONE;
     game_mode = MODE_ONE_PLAYER;
     std::strcpy(password, "AAAAAAAAA");
     password_cursor = 0;
@@ -79,6 +125,7 @@ void new_game() {
 
 void to_shop() {
     engine->Channel_StopAll();
+    if (competing()) start_match();
     if (game_mode == MODE_ONE_PLAYER) {
         view_anchor[0] = settings.one_player_x;
         view_anchor[1] = settings.one_player_y;
@@ -97,6 +144,7 @@ void enter_menu() {
         intro_channel = engine->Effect_Play(snd_intro);
     }
     game_state = STATE_MENU;
+    end_match();
     make_password();
     set_up_split_view0();
     blink_timer[0] = blink_timer[1] = 0;
@@ -129,12 +177,13 @@ void start_level() {
     level_end_timer = 0;
     place_ship(ship_records[0], 0, 0, 0);
     if (game_mode != MODE_ONE_PLAYER) {
-        ship_records[1].ships = ship_records[0].ships;
+        if (game_mode == MODE_TEAMWORK) ship_records[1].ships = ship_records[0].ships;
         place_ship(ship_records[1], 0, static_cast<float>(screen_height()), -3.14f);
         clear_screen_once = true;
     } else {
         clear_screen_once = false;
     }
+    ships_in_contact = false;
     make_stars();
     spawn_index = 1;
     spawn_timer = 0;
@@ -186,6 +235,25 @@ private:
     int after_;
 };
 
+int next_mode(int mode) {
+    if (mode == MODE_ONE_PLAYER) return MODE_TEAMWORK;
+    if (mode == MODE_TEAMWORK) return MODE_COMPETITION;
+    return MODE_ONE_PLAYER;
+}
+
+// A player out of ships loses the match; both in the same frame is a draw.
+// The game-over screen follows when the wreck's death delay has passed.
+void decide_match() {
+    if (!competing() || winner != WINNER_NONE) return;
+    bool out[2];
+    for (int p = 0; p < 2; ++p)
+        out[p] = ship_records[p].armor < 0 && ship_records[p].ships <= 0;
+    if (out[0] && out[1])
+        winner = WINNER_DRAW;
+    else if (out[0] || out[1])
+        winner = out[0] ? 1 : 0;
+}
+
 bool title_frame() {
     if (engine->Input_GetKeyState(HGEK_ESCAPE)) return true;
     if (engine->Input_GetKey() != 0) set_game_state(ACTION_NEW_GAME);
@@ -195,7 +263,7 @@ bool title_frame() {
 bool menu_frame(float dt) {
     if (engine->Input_KeyDown(HGEK_ESCAPE)) return true;
     if (engine->Input_KeyDown(HGEK_F1) || engine->Input_KeyDown(HGEK_SPACE))
-        game_mode = game_mode == MODE_ONE_PLAYER ? MODE_TEAMWORK : MODE_ONE_PLAYER;
+        game_mode = next_mode(game_mode);
     if (game_mode != MODE_COMPETITION)
         for (int key = 'A'; key <= 'Z'; ++key)
             if (engine->Input_KeyDown(key)) type_password_letter(static_cast<char>(key));
@@ -222,7 +290,9 @@ void play_frame(float dt) {
     if (level_index >= 0 && level_index < static_cast<int>(level_list.size()))
         spawn_step(level_list[level_index], dt);
     simulate(0, game_mode != MODE_ONE_PLAYER, dt);
-    if (field_clear()) {
+    decide_match();
+    // A decided match ends in its game-over screen, not in the shop.
+    if (field_clear() && !(competing() && winner != WINNER_NONE)) {
         level_end_timer += dt;
         if (level_end_timer > settings.player_win_delay) complete_level();
     }
@@ -266,8 +336,15 @@ void complete_level() {
     float f = game_mode == MODE_TEAMWORK ? 0.75f : 1.0f;
     int a = static_cast<int>((2 * iteration + 4) * f);
     int b = static_cast<int>((3 * iteration + 10) * f);
-    bonus = engine->Random_Int(a, b);
-    money += bonus;
+    if (competing()) {
+        for (int p = 0; p < 2; ++p) {
+            purse_bonus[p] = engine->Random_Int(a, b);
+            purse[p] += purse_bonus[p];
+        }
+    } else {
+        bonus = engine->Random_Int(a, b);
+        money += bonus;
+    }
     if (iteration == 8) {
         game_state = STATE_TITLE;
         load_settings(true);

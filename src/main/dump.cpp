@@ -161,6 +161,8 @@ std::string dump_state(long frame) {
     j.key("game_mode"), j.num(game_mode);
     j.key("money"), j.num(money);
     j.key("bonus"), j.num(bonus);
+    j.key("purse"), j.open('['), j.num(credits_of(0)), j.num(credits_of(1)), j.close(']');
+    j.key("winner"), j.num(winner);
     j.key("level_index"), j.num(level_index);
     j.key("iteration"), j.num(iteration);
     j.key("password"), j.str(password);

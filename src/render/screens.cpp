@@ -67,7 +67,50 @@ int menu_lines(TextLine* out) {
     return n;
 }
 
+namespace {
+
+// COMPETITION: one rival's column, left for ship 1 and right for ship 0, as
+// their views stand; each line names the key that buys it.
+int rival_column(TextLine* out, int p) {
+    const ship& s = ship_records[p];
+    const float x = p == 0 ? 412 : 4;
+    const float price_x = x + 48;
+    const char* const keys[4] = {p == 0 ? "F1" : "1", p == 0 ? "F2" : "2", p == 0 ? "F3" : "3",
+                                 p == 0 ? "F4" : "4"};
+    int n = 0;
+    set_line(out[n++], x, 40, TEXT_LEFT, "%s", p == 0 ? "RIGHT PLAYER" : "LEFT PLAYER");
+    set_line(out[n++], x, 80, TEXT_LEFT, "BONUS  %5d.000", purse_bonus[p]);
+    set_line(out[n++], x, 105, TEXT_LEFT, "CREDITS%5d.000", purse[p]);
+    set_line(out[n++], x, 150, TEXT_LEFT, "%-2s SHIPS:       %s%d", keys[0], s.ships < 10 ? "0" : "",
+             s.ships);
+    if (s.ships < 99) set_line(out[n++], price_x, 175, TEXT_LEFT, "PRICE%4d.000", settings.price_ships);
+    set_line(out[n++], x, 215, TEXT_LEFT, "%-2s FLEXIBILITY: %s", keys[1],
+             quality_label(s.flexibility));
+    if (has_price(s.flexibility))
+        set_line(out[n++], price_x, 240, TEXT_LEFT, "PRICE%4d.000",
+                 settings.price_flexibility[s.flexibility]);
+    set_line(out[n++], x, 280, TEXT_LEFT, "%-2s FIREPOWER:   %s", keys[2],
+             quality_label(s.firepower));
+    if (has_price(s.firepower))
+        set_line(out[n++], price_x, 305, TEXT_LEFT, "PRICE%4d.000",
+                 settings.price_firepower[s.firepower]);
+    set_line(out[n++], x, 345, TEXT_LEFT, "%-2s SHIELD:      %s", keys[3], quality_label(s.shield));
+    if (has_price(s.shield))
+        set_line(out[n++], price_x, 370, TEXT_LEFT, "PRICE%4d.000", settings.price_shield[s.shield]);
+    return n;
+}
+
+int competition_shop_lines(TextLine* out) {
+    int n = rival_column(out, 1);
+    n += rival_column(out + n, 0);
+    set_line(out[n++], 400, 440, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number());
+    return n;
+}
+
+} // namespace
+
 int shop_lines(TextLine* out) {
+    if (competing()) return competition_shop_lines(out);
     const ship& s = ship_records[0];
     int n = 0;
     set_line(out[n++], 116, 57, TEXT_LEFT, "BONUS%11d.000   CREDITS%4d.000", bonus, money);
@@ -91,7 +134,10 @@ int shop_lines(TextLine* out) {
 
 int game_over_lines(TextLine* out) {
     set_line(out[0], 400, 100, TEXT_CENTER, "G A M E     O V E R");
-    return 1;
+    if (!competing() || winner == WINNER_NONE) return 1;
+    const char* result = winner == 0 ? "RIGHT PLAYER WINS" : winner == 1 ? "LEFT PLAYER WINS" : "DRAW";
+    set_line(out[1], 400, 180, TEXT_CENTER, "%s", result);
+    return 2;
 }
 
 void draw_lines(Font* font, const TextLine* lines, int count) {

@@ -13,7 +13,7 @@ struct TextLine {
 };
 
 // The most lines any screen shows.
-enum { SCREEN_MAX_LINES = 10 };
+enum { SCREEN_MAX_LINES = 24 };
 
 // The name of an upgrade level 0..5; "ERROR_LEVEL" for any other.
 std::string quality_name(int level);

@@ -62,9 +62,13 @@ void damage_ship(int ship_index, int damage) {
     if (sound) engine->Effect_Play(snd_big_boom);
     death_explosions(s);
     s.death_timer = 0.0f;
-    const int first = first_of_pair(ship_index);
-    ship_records[first].ships -= 1;
-    ship_records[first + 1].ships -= 1;
+    if (competing() && !is_demo_ship(ship_index)) {
+        s.ships -= 1; // rivals keep a stock each
+    } else {
+        const int first = first_of_pair(ship_index);
+        ship_records[first].ships -= 1;
+        ship_records[first + 1].ships -= 1;
+    }
     s.speed = 0.0f;
     s.rotate_speed = 0.0f;
 }

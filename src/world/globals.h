@@ -19,10 +19,16 @@ enum GameState {
     STATE_GAME_OVER = 4,
 };
 
+// Values of `winner` besides 0 and 1, the ship that won.
+enum MatchResult {
+    WINNER_NONE = -1, // no match has ended
+    WINNER_DRAW = 2,  // both lost their last ship in the same frame
+};
+
 enum GameMode {
     MODE_ONE_PLAYER = 0,
     MODE_TEAMWORK = 1,
-    MODE_COMPETITION = 2, // named by the menu, never set
+    MODE_COMPETITION = 2, // the two players against each other, each with an own purse and stock
 };
 
 extern Engine* engine;                 // the engine handle
@@ -31,6 +37,10 @@ extern int game_mode;                  // GameMode
 extern ship ship_records[4];           // 0, 1 players; 2, 3 the menu's demo ships
 extern int money;                      // shared credits
 extern int bonus;                      // credits paid for the last completed level
+extern int purse[2];                   // COMPETITION: credits of ships 0 and 1
+extern int purse_bonus[2];             // COMPETITION: what the last level paid each of them
+extern int winner;                     // how the last COMPETITION match ended (MatchResult)
+extern bool ships_in_contact;          // COMPETITION: the ships touched last frame
 extern int level_index;                // 0..49 into level_list
 extern int iteration;                  // completed passes through all 50 levels
 extern std::vector<std::string> level_list; // the 50 level strings
@@ -85,5 +95,9 @@ inline bool second_view_active() { return in_menu() || game_mode != MODE_ONE_PLA
 // Anchor of view v.
 inline float anchor_x(int v) { return v == 0 ? view_anchor[0] : settings.split_screen_player1_x; }
 inline float anchor_y(int v) { return v == 0 ? view_anchor[1] : settings.split_screen_player1_y; }
+// The players fight each other rather than share.
+inline bool competing() { return game_mode == MODE_COMPETITION; }
+// Credits of player p: its own purse in COMPETITION, the shared money otherwise.
+inline int credits_of(int p) { return competing() ? purse[p & 1] : money; }
 // The current field side.
 inline float field_side() { return settings.map_max[map_index]; }

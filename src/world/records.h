@@ -20,7 +20,7 @@ struct ship {
     int32_t flexibility; // 0..5, index into the flight tables
     int32_t armor;       // hits left; below 0 the ship is destroyed
     int32_t shield;      // 0..5, armor on entering play
-    int32_t ships;       // the pair's stock of ships
+    int32_t ships;       // the pair's stock of ships (each rival's own in COMPETITION)
     float fire_timer;    // seconds since the last volley
     float fire_held;     // seconds the fire control has been held
     float death_timer;   // seconds since destruction

@@ -181,6 +181,42 @@ TEST_F(CollisionsTest, ViewOneOnlyWhenASecondPlayerTakesPart) {
     EXPECT_EQ(player_bullets[1].size(), 1u); // the rammer was gone before the bullets
 }
 
+TEST_F(CollisionsTest, RivalsShootAndRamEachOtherButNeverThemselves) {
+    two_players();
+    game_mode = MODE_COMPETITION;
+    ship_records[0].armor = ship_records[0].ships = 1;
+    ship_records[1].armor = ship_records[1].ships = 3;
+    ship_records[0].partner_screen_x = 600; // far apart: no ram
+    // Ship 1's bullets, on both ships' anchors, strike ship 0 one per frame.
+    player_bullets[1].assign(2, shot(200, 400));
+    for (bullet& b : player_bullets[1]) b.screen_x[1] = 200, b.screen_y[1] = 400, b.visible[1] = 1;
+    resolve_hits(0.01f);
+    EXPECT_EQ(ship_records[0].armor, 0);
+    EXPECT_EQ(fake.played, std::vector<HEFFECT>{snd_armor});
+    resolve_hits(0.01f);
+    EXPECT_LT(ship_records[0].armor, 0);
+    EXPECT_TRUE(player_bullets[1].empty());
+    // Only the destroyed rival's own stock pays for the loss.
+    EXPECT_EQ(ship_records[0].ships, 0);
+    EXPECT_EQ(ship_records[1].ships, 3);
+    EXPECT_EQ(ship_records[1].armor, 3);
+
+    // A ram costs each one point once per contact: bodies 25 apart, and ship
+    // 1's nose (it heads as ship 0 does) reaches up into ship 0.
+    ship_records[0].armor = 2;
+    ship_records[0].partner_screen_x = 200;
+    ship_records[0].partner_screen_y = 425;
+    resolve_hits(0.01f);
+    resolve_hits(0.01f);
+    EXPECT_EQ(ship_records[0].armor, 1);
+    EXPECT_EQ(ship_records[1].armor, 2);
+    ship_records[0].partner_screen_y = 460;
+    resolve_hits(0.01f);
+    ship_records[0].partner_screen_y = 410;
+    resolve_hits(0.01f);
+    EXPECT_EQ(ship_records[1].armor, 1);
+}
+
 TEST_F(CollisionsTest, SmallEndsAndUnknownKindsMakeNoPieces) {
     destroy_enemy(KIND_FIREROCKET, 10, 20, 0, false);
     EXPECT_EQ(fake.played, std::vector<HEFFECT>{snd_small_boom});

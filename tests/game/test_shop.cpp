@@ -69,4 +69,32 @@ TEST_F(ShopTest, BothShipsRiseOnShipZerosTestAndStayInRange) {
     EXPECT_EQ(ship_records[1].shield, 1);
 }
 
+TEST_F(ShopTest, EachRivalBuysFromItsOwnPurseForItsOwnShip) {
+    game_mode = MODE_COMPETITION;
+    money = 5000; // the shared money buys nothing in a match
+    purse[0] = 60;
+    purse[1] = 130;
+    for (int p = 0; p < 2; ++p) ship_records[p].ships = 3;
+    // Ship 0's keys: ships (10) and flexibility (50) leave 0; firepower is refused.
+    buy({HGEK_F1, HGEK_F2, HGEK_F3});
+    // Ship 1's keys: firepower (100) and shield (25) leave 5.
+    buy({'3', '4'});
+    EXPECT_EQ(purse[0], 0);
+    EXPECT_EQ(purse[1], 5);
+    EXPECT_EQ(money, 5000);
+    EXPECT_EQ(ship_records[0].ships, 4);
+    EXPECT_EQ(ship_records[0].flexibility, 1);
+    EXPECT_EQ(ship_records[0].firepower, 0);
+    EXPECT_EQ(ship_records[0].shield, 0);
+    EXPECT_EQ(ship_records[1].ships, 3);
+    EXPECT_EQ(ship_records[1].flexibility, 0);
+    EXPECT_EQ(ship_records[1].firepower, 1);
+    EXPECT_EQ(ship_records[1].shield, 1);
+    EXPECT_EQ(fake.played.size(), 4u);
+    // Ship 0's F keys never spend ship 1's purse.
+    buy({HGEK_F4});
+    EXPECT_EQ(ship_records[0].shield, 0);
+    EXPECT_EQ(purse[1], 5);
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 #include <cstring>
 
 #include "game/passwords.h"
+#include "render/screens.h"
+#include "ships/damage.h"
 #include "game_fixture.h"
 
 namespace {
@@ -40,15 +42,21 @@ TEST_F(StatesTest, AnyKeyStartsANewGameInTheMenu) {
     EXPECT_EQ(half_width, static_cast<int>(view_sprite[0]->get_width()));
 }
 
-TEST_F(StatesTest, MenuTogglesOnlyBetweenTwoModes) {
+TEST_F(StatesTest, MenuStepsThroughThreeModesAndCompetitionIgnoresLetters) {
     to_menu();
     frame_with({HGEK_F1});
     EXPECT_EQ(game_mode, MODE_TEAMWORK);
     frame_with({HGEK_SPACE});
-    EXPECT_EQ(game_mode, MODE_ONE_PLAYER);
-    // Both keys in one frame still toggle once.
+    EXPECT_EQ(game_mode, MODE_COMPETITION);
+    const std::string shown = password;
+    frame_with({'U', 'K', 'T'});
+    EXPECT_EQ(std::string(password), shown);
+    EXPECT_EQ(password_cursor, 0);
+    // Both keys in one frame still step once.
     frame_with({HGEK_F1, HGEK_SPACE});
-    EXPECT_EQ(game_mode, MODE_TEAMWORK);
+    EXPECT_EQ(game_mode, MODE_ONE_PLAYER);
+    frame_with({'U'});
+    EXPECT_EQ(password_cursor, 1);
 }
 
 TEST_F(StatesTest, LettersOfOneFrameAreTypedAlphabetically) {
@@ -184,6 +192,79 @@ TEST_F(StatesTest, ShopEscapeReturnsToTheMenu) {
     frame_with({HGEK_ESCAPE});
     EXPECT_EQ(game_state, STATE_MENU);
     EXPECT_FLOAT_EQ(view_sprite[0]->get_width(), 399);
+}
+
+TEST_F(StatesTest, CompetitionStartsFreshPaysEachRivalAndGivesTheGameBack) {
+    fake.ini["game.start_money"] = "20";
+    fake.ini["game.start_level"] = "2";
+    load_settings(true);
+    to_menu();
+    // The game that the match sets aside.
+    money = 500;
+    level_index = 11;
+    iteration = 1;
+    scale_up_difficulty();
+    const int scaled_enemy = settings.start_enemy;
+    ship_records[0].firepower = 3;
+    ship_records[0].ships = ship_records[1].ships = 7;
+    frame_with({HGEK_SPACE});
+    frame_with({HGEK_SPACE});
+    frame_with({HGEK_ENTER});
+    ASSERT_EQ(game_state, STATE_SHOP);
+    EXPECT_EQ(level_index, 2);
+    EXPECT_EQ(iteration, 0);
+    EXPECT_LT(settings.start_enemy, scaled_enemy);
+    EXPECT_EQ(purse[1], 20);
+    EXPECT_EQ(ship_records[0].firepower, 0);
+    ship_records[0].ships = 5; // bought by ship 0 alone: ship 1 keeps its own stock
+    frame_with({HGEK_ENTER});
+    EXPECT_EQ(ship_records[1].ships, 3);
+
+    // Each rival gets an own draw from the ONE PLAYER range, ship 0 first.
+    fake.int_draws.clear();
+    fake.next_ints = {9, 4};
+    complete_level();
+    EXPECT_EQ(fake.int_draws, (std::vector<std::pair<int, int>>{{4, 10}, {4, 10}}));
+    EXPECT_EQ(purse[0], 29);
+    EXPECT_EQ(purse[1], 24);
+
+    frame_with({HGEK_ESCAPE});
+    EXPECT_EQ(game_state, STATE_MENU);
+    EXPECT_EQ(game_mode, MODE_COMPETITION);
+    EXPECT_EQ(money, 500);
+    EXPECT_EQ(level_index, 11);
+    EXPECT_EQ(iteration, 1);
+    EXPECT_EQ(settings.start_enemy, scaled_enemy);
+    EXPECT_EQ(ship_records[0].firepower, 3);
+    EXPECT_EQ(ship_records[1].ships, 7);
+}
+
+TEST_F(StatesTest, AMatchEndsInAWinOrADrawShownUntilTheMenu) {
+    const char* const shown[3] = {"RIGHT PLAYER WINS", "LEFT PLAYER WINS", "DRAW"};
+    for (int outcome = 0; outcome < 3; ++outcome) {
+        SCOPED_TRACE(outcome);
+        fake.delta = 1.0f / 60.0f;
+        to_menu();
+        frame_with({HGEK_SPACE});
+        frame_with({HGEK_SPACE});
+        frame_with({HGEK_ENTER});
+        frame_with({HGEK_ENTER});
+        ASSERT_EQ(game_state, STATE_PLAY);
+        ship_records[0].ships = ship_records[1].ships = 1;
+        if (outcome != 0) damage_ship(0, 100);
+        if (outcome != 1) damage_ship(1, 100);
+        frames(1);
+        EXPECT_EQ(winner, outcome);
+        fake.delta = 0.5f;
+        frames(4);
+        ASSERT_EQ(game_state, STATE_GAME_OVER);
+        TextLine lines[SCREEN_MAX_LINES];
+        ASSERT_EQ(game_over_lines(lines), 2);
+        EXPECT_STREQ(lines[1].text, shown[outcome]);
+        frames(4);
+        EXPECT_EQ(game_state, STATE_MENU);
+        EXPECT_EQ(game_mode, MODE_COMPETITION);
+    }
 }
 
 TEST_F(StatesTest, UnknownActionsAndStatesDoNothing) {

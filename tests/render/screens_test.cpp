@@ -56,6 +56,24 @@ TEST_F(ScreensTest, QualityNames) {
     }
 }
 
+TEST_F(ScreensTest, CompetitionShopShowsEachRivalOverItsOwnView) {
+    game_mode = MODE_COMPETITION;
+    purse[0] = 40;
+    purse[1] = 7;
+    ship_records[0].shield = 5;
+    ship_records[1].ships = 99;
+    const int n = shop_lines(lines);
+    ASSERT_LE(n, SCREEN_MAX_LINES);
+    std::string left, right;
+    for (int i = 0; i < n; ++i)
+        if (lines[i].align == TEXT_LEFT)
+            (lines[i].x < 400 ? left : right) += lines[i].text + std::string("|");
+    EXPECT_NE(left.find("CREDITS    7.000|1  SHIPS:       99|2  FLEXIBILITY: VERY LOW|"),
+              std::string::npos) << left;
+    EXPECT_NE(right.find("CREDITS   40.000|F1 SHIPS:       00|PRICE  10.000|"), std::string::npos);
+    EXPECT_NE(right.find("|F4 SHIELD:      BEST|"), std::string::npos) << right;
+}
+
 TEST_F(ScreensTest, MenuInOnePlayer) {
     game_mode = MODE_ONE_PLAYER;
     std::snprintf(password, sizeof password, "%s", "KORVANEAB");

@@ -101,18 +101,22 @@ float wrap_half(float d) {
     return d;
 }
 
-// Turns toward the nearest enemy and taps fire when it points at it; with
-// ram set it flies into it instead of shooting.
-void pilot(Session& s, int index, bool ram) {
+// Turns toward the nearest enemy (or the rival ship, when given) and taps
+// fire when it points at it; with ram set it flies into it instead of shooting.
+void pilot(Session& s, int index, bool ram, const ship* rival = nullptr) {
     ship& me = ship_records[index];
     int keys[5] = {me.key_left, me.key_right, me.key_up, me.key_down, me.key_fire};
     bool want[5] = {};
-    if (me.armor >= 0 && !enemy_list.empty()) {
+    if (me.armor >= 0 && (rival ? rival->armor >= 0 : !enemy_list.empty())) {
         float best = 1e30f, dx = 0, dy = 0;
         for (const enemy& e : enemy_list) {
             float ex = wrap_half(e.x - me.x), ey = wrap_half(e.y - me.y);
             float d = ex * ex + ey * ey;
             if (d < best) best = d, dx = ex, dy = ey;
+        }
+        if (rival) {
+            dx = wrap_half(rival->x - me.x), dy = wrap_half(rival->y - me.y);
+            best = dx * dx + dy * dy;
         }
         float dist = std::sqrt(best);
         float diff = std::atan2(dy, dx) - me.angle;
@@ -239,6 +243,27 @@ bool teamwork_level(Session& s) {
     return expect(ok && level_index == 1 && game_mode == MODE_TEAMWORK, "no two-player level");
 }
 
+bool competition_match(Session& s) {
+    to_menu(s);
+    s.tap(HGEK_SPACE); // ONE PLAYER to TEAMWORK
+    s.tap(HGEK_SPACE); // TEAMWORK to COMPETITION
+    s.frames(5);
+    to_play(s);
+    // Ship 1 hunts ship 0, which only turns to shoot back at enemies.
+    bool ok = false;
+    for (int i = 0; i < 20000 && !ok; ++i) {
+        pilot(s, 0, false);
+        pilot(s, 1, false, &ship_records[0]);
+        s.frames(1);
+        ok = game_state == STATE_GAME_OVER;
+    }
+    s.release_all();
+    s.frames(120); // the winner screen, then the menu
+    return expect(ok && winner != WINNER_NONE && game_state == STATE_MENU &&
+                      game_mode == MODE_COMPETITION,
+                  "the match did not end");
+}
+
 struct Scenario {
     const char* name;
     int seed;
@@ -248,7 +273,7 @@ struct Scenario {
 const Scenario kScenarios[] = {
     {"menu_demo", 1001, menu_demo},           {"level_cleared", 1002, level_cleared},
     {"game_over", 1003, game_over},           {"password_shop", 1004, password_shop},
-    {"teamwork_level", 1005, teamwork_level},
+    {"teamwork_level", 1005, teamwork_level}, {"competition_match", 1006, competition_match},
 };
 
 } // namespace

@@ -9,7 +9,8 @@ build=${1:?usage: refresh.sh BUILD_DIR [--record]}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 if [ "$2" = "--record" ]; then
     cmake --build "$build" --target make_recordings korvane-headless
-    for name in menu_demo level_cleared game_over password_shop teamwork_level; do
+    for name in menu_demo level_cleared game_over password_shop teamwork_level \
+            competition_match; do
         "$build/tests/replays/make_recordings" "$name" "$here/$name.rec"
     done
 fi
