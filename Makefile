@@ -36,6 +36,7 @@ test: deps
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure -j $(JOBS)
+	$(MAKE) web-test
 
 ASSET_PACKAGES := python3 python3-pil python3-numpy python3-scipy lame fonts-dejavu-core
 
@@ -58,7 +59,7 @@ asset-deps:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WEB_BUILD)
 
 # make install: the program, data, menu entry and icons under PREFIX (DESTDIR is honoured).
 PREFIX ?= /usr/local
@@ -135,3 +136,39 @@ bench: deps bench-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bare_sdl
 	python3 bench/run_benchmarks.py --build $(BENCH_BUILD) $(BENCH_ARGS)
+
+# make web: the browser build in $(WEB_BUILD)/ (index.html, korvane.js,
+# korvane.wasm, korvane.data) with Debian's emscripten; make serve-web serves
+# it on http://127.0.0.1:8080/. make web-test (part of make test) plays it in
+# Debian's chromium through playwright-core from npm (tests/web/).
+WEB_BUILD     ?= build-web
+WEB_PORT      ?= 8080
+WEB_PACKAGES  := emscripten libstb-dev libsimpleini-dev chromium cmake make
+# em++'s optimiser loads its modules from Debian's shared nodejs folder.
+WEB_NODE_PATH ?= /usr/share/nodejs
+WEB_LAUNCHER  := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+.PHONY: web serve-web web-test web-deps
+web-deps:
+	@missing=""; \
+	for p in $(WEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	command -v node >/dev/null || missing="$$missing nodejs npm"; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+web: web-deps
+	NODE_PATH=$(WEB_NODE_PATH) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DKORVANE_TESTS=OFF $(WEB_LAUNCHER)
+	NODE_PATH=$(WEB_NODE_PATH) cmake --build $(WEB_BUILD) -j $(JOBS)
+	@echo "The page is in $(WEB_BUILD)/; make serve-web shows it on http://127.0.0.1:$(WEB_PORT)/"
+serve-web: web
+	node tests/web/serve.mjs $(WEB_BUILD) $(WEB_PORT)
+tests/web/node_modules/playwright-core/package.json: tests/web/package.json tests/web/package-lock.json
+	@command -v npm >/dev/null || { echo "npm is missing: install Node.js with its npm"; exit 1; }
+	cd tests/web && npm ci --no-audit --no-fund
+	touch $@
+web-test: web tests/web/node_modules/playwright-core/package.json
+	cd tests/web && node page_test.mjs ../../$(WEB_BUILD) ../../$(WEB_BUILD)/screenshots
