@@ -118,7 +118,8 @@ soak: deps
 
 # make bench: a Release build with the benchmarks in $(BENCH_BUILD), then the
 # frame, start-up (under Xvfb) and long-play memory benchmarks against their
-# targets (bench/run_benchmarks.py --help for BENCH_ARGS).
+# targets (bench/run_benchmarks.py --help for BENCH_ARGS). The browser's
+# figure runs when asked: make bench BENCH_ARGS="--only web".
 BENCH_BUILD    ?= build-bench
 BENCH_ARGS     ?=
 BENCH_PACKAGES := libbenchmark-dev xvfb python3
@@ -135,6 +136,7 @@ bench-deps:
 bench: deps bench-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bare_sdl
+	$(if $(findstring web,$(BENCH_ARGS)),$(MAKE) web tests/web/node_modules/playwright-core/package.json)
 	python3 bench/run_benchmarks.py --build $(BENCH_BUILD) $(BENCH_ARGS)
 
 # make web: the browser build in $(WEB_BUILD)/ (index.html, korvane.js,
@@ -171,4 +173,5 @@ tests/web/node_modules/playwright-core/package.json: tests/web/package.json test
 	cd tests/web && npm ci --no-audit --no-fund
 	touch $@
 web-test: web tests/web/node_modules/playwright-core/package.json
-	cd tests/web && node page_test.mjs ../../$(WEB_BUILD) ../../$(WEB_BUILD)/screenshots
+	cd tests/web && node page_test.mjs ../../$(WEB_BUILD) ../../$(WEB_BUILD)/screenshots \
+	  $(if $(wildcard $(TEST_BUILD)/korvane-headless),../../$(TEST_BUILD)/korvane-headless)

@@ -3,8 +3,10 @@
 // another keyboard layout, Enter and Enter into play, a ship flown by the
 // arrow keys, sound decoded and playing after the first gesture, and no
 // error on the console.
-// node page_test.mjs BUILD_WEB_DIR [SCREENSHOT_DIR]
+// With a korvane-headless, the page must read every setting as the desktop does.
+// node page_test.mjs BUILD_WEB_DIR [SCREENSHOT_DIR [KORVANE_HEADLESS]]
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { serve } from './serve.mjs';
@@ -12,6 +14,7 @@ import { launch, frames, dump } from './browser.mjs';
 
 const dir = process.argv[2] || '../../build-web';
 const shots = process.argv[3] || path.join(dir, 'screenshots');
+const headless = process.argv[4];
 fs.mkdirSync(shots, { recursive: true });
 
 // The page's picture as RGBA bytes, decoded by the browser from a screenshot.
@@ -76,6 +79,12 @@ try {
 
   let d = await dump(page);
   assert.equal(d.game_state, 0, 'the page opens on the title');
+  if (headless) {
+    const desktop = JSON.parse(execFileSync(headless, ['--script', '-'], { input: 'frames 1\ndump\n' })
+      .toString().trim().split('\n').pop());
+    assert.ok(Object.keys(desktop.settings).length > 50, 'the desktop dumps its settings');
+    assert.deepEqual(d.settings, desktop.settings, 'the settings read as on the desktop');
+  }
   let p = await picture(page, 'title');
   assert.equal(p.w, 800);
   // The picture fills the 800 x 590 canvas; everything lit lies on the logo.

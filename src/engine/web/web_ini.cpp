@@ -35,7 +35,16 @@ const char* WebIni::find(const char* section, const char* key) {
     const CSimpleIniCaseA::Entry* first = &values.front();
     for (const auto& v : values)
         if (v.nOrder < first->nOrder) first = &v;
-    return first->pItem;
+    // As the desktop's reader: " ; ..." after a value is a comment.
+    value_ = first->pItem;
+    for (size_t i = 1; i < value_.size(); ++i) {
+        if (value_[i] == ';' && (value_[i - 1] == ' ' || value_[i - 1] == '\t')) {
+            value_.erase(i);
+            break;
+        }
+    }
+    while (!value_.empty() && (value_.back() == ' ' || value_.back() == '\t')) value_.pop_back();
+    return value_.c_str();
 }
 
 int WebIni::get_int(const char* section, const char* key, int def) {

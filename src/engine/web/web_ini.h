@@ -22,4 +22,5 @@ class WebIni {
     std::string path_;
     bool loaded_ = false;
     std::unique_ptr<Data> data_;
+    std::string value_; // the last value found, its comment cut off
 };
