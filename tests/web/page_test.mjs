@@ -154,6 +154,20 @@ try {
   p = await picture(page, 'play');
   assert.ok(p.litIn(388, 392, 413, 412) > 60, 'the ship is drawn at its anchor');
 
+  // Back to the menu, TEAMWORK, and into play with two views.
+  for (const [key, state] of [['Escape', 1], ['Space', 1], ['Enter', 3], ['Enter', 2]]) {
+    await page.keyboard.press(key);
+    await frames(page, 3);
+    assert.equal((await dump(page)).game_state, state, `${key} leads to state ${state}`);
+  }
+  d = await dump(page);
+  assert.equal(d.game_mode, 1, 'TEAMWORK');
+  await frames(page, 30);
+  p = await picture(page, 'teamwork');
+  for (let y = 0; y < p.h; y += 7) {
+    assert.ok(p.white(399, y) && p.white(400, y), `the views are split at y=${y}`);
+  }
+
   assert.deepEqual(problems, [], 'no error reaches the console');
   console.log(`page test passed (${await page.evaluate(() => window.korvane.frames)} frames)`);
 } finally {

@@ -36,7 +36,8 @@ EM_BOOL on_visibility_change(int, const EmscriptenVisibilityChangeEvent* event, 
 }
 
 EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void* engine) {
-    // Keys let go while another window has the focus never send their release here.
+    // Keys let go while the focus is elsewhere (another window, the page's
+    // button) never send their release here.
     static_cast<WebEngine*>(engine)->release_all_keys();
     return EM_FALSE;
 }
@@ -145,7 +146,7 @@ bool WebEngine::System_Initiate() {
     start_audio();
     start_input();
     emscripten_set_visibilitychange_callback(this, EM_FALSE, on_visibility_change);
-    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, on_blur);
+    emscripten_set_blur_callback("#canvas", this, EM_FALSE, on_blur);
     last_ms_ = emscripten_get_now();
     return true;
 }
@@ -156,7 +157,7 @@ void WebEngine::System_Shutdown() {
     running_ = false;
     stop_input();
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, nullptr);
-    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
+    emscripten_set_blur_callback("#canvas", nullptr, EM_FALSE, nullptr);
     stop_audio();
     free_all_graphics();
     initiated_ = false;
