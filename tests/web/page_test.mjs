@@ -122,6 +122,15 @@ try {
   }
   assert.ok(p.dark(100, 50) && p.dark(700, 50), 'both views are drawn');
 
+  // Alt+Enter switches full screen and is not the menu's Enter.
+  await page.keyboard.press('Alt+Enter');
+  await frames(page, 3);
+  assert.equal((await dump(page)).game_state, 1, 'Alt+Enter stays in the menu');
+  assert.ok(await page.evaluate(() => document.fullscreenElement !== null), 'full screen');
+  await page.keyboard.press('Alt+Enter');
+  await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 5000 });
+  await frames(page, 3);
+
   // A pass-1 password typed on a layout whose letters lie elsewhere: the
   // letters count, not their positions.
   const word = 'LMTTTTVUT';
@@ -153,6 +162,24 @@ try {
   await frames(page, 110);
   p = await picture(page, 'play');
   assert.ok(p.litIn(388, 392, 413, 412) > 60, 'the ship is drawn at its anchor');
+
+  // A hidden tab pauses the game and its sound; it goes on when shown again.
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', { configurable: true, get: () => h });
+    Object.defineProperty(document, 'visibilityState', { configurable: true,
+                                                         get: () => (h ? 'hidden' : 'visible') });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  await page.waitForFunction(() => Module.korvaneAudio.ctx.state === 'suspended', null,
+                             { timeout: 5000 });
+  const pausedAt = await page.evaluate(() => window.korvane.frames);
+  await page.waitForTimeout(500);
+  assert.equal(await page.evaluate(() => window.korvane.frames), pausedAt, 'no frames while hidden');
+  await setHidden(false);
+  await frames(page, 5);
+  assert.equal((await dump(page)).game_state, 2, 'play goes on');
+  assert.equal(await page.evaluate(() => Module.korvaneAudio.ctx.state), 'running');
 
   // Back to the menu, TEAMWORK, and into play with two views.
   for (const [key, state] of [['Escape', 1], ['Space', 1], ['Enter', 3], ['Enter', 2]]) {
