@@ -9,7 +9,7 @@
 #include "engine/sdl/ini_file.h"
 
 struct WebIni::Data {
-    CSimpleIniCaseA ini{false, true}; // not UTF-8 checked; duplicate keys kept
+    CSimpleIniA ini{false, true}; // names without case; not UTF-8 checked; duplicates kept
 };
 
 WebIni::WebIni() : data_(new Data) {}
@@ -29,10 +29,10 @@ const char* WebIni::find(const char* section, const char* key) {
         if (!path_.empty()) data_->ini.LoadFile(path_.c_str());
         loaded_ = true;
     }
-    CSimpleIniCaseA::TNamesDepend values;
+    CSimpleIniA::TNamesDepend values;
     if (!data_->ini.GetAllValues(section, key, values) || values.empty()) return nullptr;
     // Windows INI readers take the first of duplicate keys.
-    const CSimpleIniCaseA::Entry* first = &values.front();
+    const CSimpleIniA::Entry* first = &values.front();
     for (const auto& v : values)
         if (v.nOrder < first->nOrder) first = &v;
     // As the desktop's reader: " ; ..." after a value is a comment.
