@@ -1,6 +1,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +67,31 @@ void set_sampling() {
     // Pictures of any size need clamping in WebGL 1.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+void set_filter(GLint filter) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+}
+
+bool whole(float v) {
+    return std::fabs(v - std::round(v)) < 1e-3f;
+}
+
+// Whether every quad is upright, on whole pixels, and maps one pixel to one
+// texel of a w x h texture.
+template <class V> bool unscaled(const V* v, int quads, int w, int h) {
+    for (int q = 0; q < quads; ++q, v += 4) {
+        if (v[0].y != v[1].y || v[2].y != v[3].y || v[0].x != v[3].x || v[1].x != v[2].x ||
+            v[0].u != v[3].u || v[1].u != v[2].u || v[0].v != v[1].v || v[2].v != v[3].v)
+            return false;
+        if (!whole(v[0].x) || !whole(v[0].y) || !whole(v[0].u * w) || !whole(v[0].v * h))
+            return false;
+        if (std::fabs((v[1].x - v[0].x) - (v[1].u - v[0].u) * w) > 1e-3f ||
+            std::fabs((v[3].y - v[0].y) - (v[3].v - v[0].v) * h) > 1e-3f)
+            return false;
+    }
+    return true;
 }
 
 // Targets and the screen have no alpha, like a display: they clear opaque
@@ -379,11 +405,22 @@ void WebEngine::flush() {
     TextureSlot* slot = batch_tex_ ? textures_.find(batch_tex_) : nullptr;
     glBindTexture(GL_TEXTURE_2D, slot && slot->tex ? slot->tex : white_);
     bool add = !(batch_blend_ & BLEND_ALPHABLEND);
+    // A target's picture is opaque, so drawn untinted its blend is a copy,
+    // which software WebGL does much faster.
+    bool copy = !add && !(batch_blend_ & BLEND_COLORADD) && slot && slot->is_target;
+    for (int i = 0; copy && i < quads * 4; ++i) copy = verts_[i].rgba == 0xFFFFFFFFu;
+    // A copy at its own size, on whole pixels, samples each texel once:
+    // nearest gives the same picture as linear, for less work.
+    bool exact = copy && unscaled(verts_.data(), quads, slot->w, slot->h);
+    if (copy) glDisable(GL_BLEND);
+    if (exact) set_filter(GL_NEAREST);
     glBlendFunc(GL_SRC_ALPHA, add ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
     glUniform1f(u_add_, (batch_blend_ & BLEND_COLORADD) ? 1.0f : 0.0f);
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(quads) * 4 * sizeof(Vertex),
                     verts_.data());
     glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_SHORT, nullptr);
+    if (copy) glEnable(GL_BLEND);
+    if (exact) set_filter(GL_LINEAR);
 }
 
 // The screen picture into the canvas, its shape kept, bars around it.
@@ -410,6 +447,7 @@ void WebEngine::present() {
     }
     glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, screen_tex_);
+    set_filter(box.w == screen_w_ && box.h == screen_h_ ? GL_NEAREST : GL_LINEAR);
     glUniform1f(u_add_, 0.0f);
     glBufferSubData(GL_ARRAY_BUFFER, 0, 4 * sizeof(Vertex), verts_.data());
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
