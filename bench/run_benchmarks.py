@@ -333,6 +333,8 @@ def run_web(build, web_build, seconds):
           % (web["fps"], web["interval_median_ms"], web["interval_p99_ms"]))
     print("  a frame's work: median %.1f ms, 99th percentile %.1f ms"
           % (web["work_median_ms"], web["work_p99_ms"]))
+    print("  a bare WebGL page that only clears, meanwhile: %.1f frames per second"
+          % web["bare_fps"])
     print("  desktop build, headless software drawing: %.2f ms a frame" % desktop_ms)
     print("  target: %.0f frames per second with the 99th percentile under %.1f ms: %s"
           % (60, WEB_P99_MS, verdict(ok)))

@@ -1,7 +1,9 @@
 // The browser build's frame over the menu demonstration, in headless
 // chromium with software WebGL: frames shown per second, the time between
 // them, and the time each frame's work takes (the game's loop turn: update,
-// drawing and WebGL calls). Prints one line of JSON.
+// drawing and WebGL calls). Then, for scale, a bare WebGL page that only
+// clears its canvas every frame, under the same conditions. Prints one line
+// of JSON.
 // node page_bench.mjs BUILD_WEB_DIR [SECONDS]
 import { serve } from './serve.mjs';
 import { launch, frames, dump } from './browser.mjs';
@@ -45,7 +47,25 @@ try {
   gaps.sort((a, b) => a - b);
   const work = result.work.slice().sort((a, b) => a - b);
   const span = (result.shown[result.shown.length - 1] - result.shown[0]) / 1000;
+  // The bare page: what the browser and the machine give any WebGL page now.
+  const bare = await context.newPage();
+  await bare.setContent('<canvas id="c" width="800" height="590" ' +
+                        'style="display:block;width:100vw;height:100vh"></canvas>');
+  const bareShown = await bare.evaluate((ms) => new Promise((resolve) => {
+    const gl = document.getElementById('c').getContext('webgl', { alpha: false });
+    const shown = [];
+    const end = performance.now() + ms;
+    function frame(now) {
+      gl.clearColor(shown.length % 2, 0, 0, 1);
+      gl.clear(gl.COLOR_BUFFER_BIT);
+      shown.push(now);
+      if (now < end) requestAnimationFrame(frame); else resolve(shown);
+    }
+    requestAnimationFrame(frame);
+  }), Math.min(seconds, 10) * 1000);
+  const bareSpan = (bareShown[bareShown.length - 1] - bareShown[0]) / 1000;
   console.log(JSON.stringify({
+    bare_fps: (bareShown.length - 1) / bareSpan,
     seconds: span,
     frames: result.shown.length,
     fps: (result.shown.length - 1) / span,
