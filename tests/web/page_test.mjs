@@ -1,8 +1,8 @@
 // The browser build end to end, in Debian's chromium: the title with its
 // logo, a key to the menu with its white gap columns, a password typed on
 // another keyboard layout, Enter and Enter into play, a ship flown by the
-// arrow keys, sound decoded and playing after the first gesture, and no
-// error on the console.
+// arrow keys, TEAMWORK, a game over, sound decoded and playing after the
+// first gesture, and no error on the console.
 // With a korvane-headless, the page must read every setting as the desktop does.
 // node page_test.mjs BUILD_WEB_DIR [SCREENSHOT_DIR [KORVANE_HEADLESS]]
 import assert from 'node:assert/strict';
@@ -194,6 +194,23 @@ try {
   for (let y = 0; y < p.h; y += 7) {
     assert.ok(p.white(399, y) && p.white(400, y), `the views are split at y=${y}`);
   }
+
+  // The last level of the last pass with one ship: the game is soon over,
+  // and the menu comes back.
+  await page.keyboard.press('Escape');
+  await frames(page, 3);
+  await page.keyboard.type('FTMTVBTTT');
+  await frames(page, 3);
+  d = await dump(page);
+  assert.deepEqual([d.game_state, d.level_index, d.iteration], [1, 49, 8], 'the last level');
+  await page.keyboard.press('Enter');
+  await frames(page, 3);
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => JSON.parse(window.korvane.dump()).game_state === 4, null,
+                             { timeout: 90000, polling: 100 });
+  await picture(page, 'game_over');
+  await page.waitForFunction(() => JSON.parse(window.korvane.dump()).game_state === 1, null,
+                             { timeout: 30000, polling: 100 });
 
   assert.deepEqual(problems, [], 'no error reaches the console');
   console.log(`page test passed (${await page.evaluate(() => window.korvane.frames)} frames)`);
