@@ -5,7 +5,7 @@ BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev \
-              libinih-dev libgtest-dev
+              libinih-dev libgtest-dev libsimpleini-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # ccache, where a machine has it, keeps rebuilds in any clone of the tree short.
 CCACHE     := $(shell command -v ccache 2>/dev/null)
@@ -46,6 +46,7 @@ test: deps package-deps
 	cd $(TEST_BUILD) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure -j $(JOBS)
 	$(MAKE) package-check
+	$(MAKE) web-test
 
 ASSET_PACKAGES := python3 python3-pil python3-numpy python3-scipy lame fonts-dejavu-core
 
@@ -68,7 +69,7 @@ asset-deps:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WEB_BUILD)
 
 # make install: the program, data, menu entry and icons under PREFIX (DESTDIR is honoured).
 PREFIX ?= /usr/local
@@ -127,7 +128,8 @@ soak: deps
 
 # make bench: a Release build with the benchmarks in $(BENCH_BUILD), then the
 # frame, start-up (under Xvfb) and long-play memory benchmarks against their
-# targets (bench/run_benchmarks.py --help for BENCH_ARGS).
+# targets (bench/run_benchmarks.py --help for BENCH_ARGS). The browser's
+# figure runs when asked: make bench BENCH_ARGS="--only web".
 BENCH_BUILD    ?= build-bench
 BENCH_ARGS     ?=
 BENCH_PACKAGES := libbenchmark-dev xvfb python3
@@ -144,6 +146,7 @@ bench-deps:
 bench: deps bench-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON $(CMAKE_LAUNCHER)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bare_sdl
+	$(if $(findstring web,$(BENCH_ARGS)),$(MAKE) web tests/web/node_modules/playwright-core/package.json)
 	python3 bench/run_benchmarks.py --build $(BENCH_BUILD) $(BENCH_ARGS)
 
 # make deb: the Debian package in $(PKG_BUILD) (a Release build of the programs).
@@ -177,3 +180,39 @@ screenshots: build asset-deps
 	cd $(BUILD)/screenshots && $(abspath $(BUILD))/korvane-headless \
 	  --script $(CURDIR)/docs/screenshots/screenshots.script
 	/usr/bin/python3 tools/shrink_screenshots.py $(BUILD)/screenshots docs/screenshots
+
+# make web: the browser build in $(WEB_BUILD)/ (index.html, korvane.js,
+# korvane.wasm, korvane.data) with Debian's emscripten; make serve-web serves
+# it on http://127.0.0.1:8080/. make web-test (part of make test) plays it in
+# Debian's chromium through playwright-core from npm (tests/web/).
+WEB_BUILD     ?= build-web
+WEB_PORT      ?= 8080
+WEB_PACKAGES  := emscripten libstb-dev libsimpleini-dev chromium cmake make
+# em++'s optimiser loads its modules from Debian's shared nodejs folder.
+WEB_NODE_PATH ?= /usr/share/nodejs
+.PHONY: web serve-web web-test web-deps
+web-deps:
+	@missing=""; \
+	for p in $(WEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	command -v node >/dev/null || missing="$$missing nodejs npm"; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+web: web-deps
+	NODE_PATH=$(WEB_NODE_PATH) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DKORVANE_TESTS=OFF $(CMAKE_LAUNCHER)
+	NODE_PATH=$(WEB_NODE_PATH) cmake --build $(WEB_BUILD) -j $(JOBS)
+	@echo "The page is in $(WEB_BUILD)/; make serve-web shows it on http://127.0.0.1:$(WEB_PORT)/"
+serve-web: web
+	node tests/web/serve.mjs $(WEB_BUILD) $(WEB_PORT)
+tests/web/node_modules/playwright-core/package.json: tests/web/package.json tests/web/package-lock.json
+	@command -v npm >/dev/null || { echo "npm is missing: install Node.js with its npm"; exit 1; }
+	cd tests/web && npm ci --no-audit --no-fund
+	touch $@
+web-test: web tests/web/node_modules/playwright-core/package.json
+	cd tests/web && node page_test.mjs ../../$(WEB_BUILD) ../../$(WEB_BUILD)/screenshots \
+	  $(if $(wildcard $(TEST_BUILD)/korvane-headless),../../$(TEST_BUILD)/korvane-headless)

@@ -6,6 +6,9 @@ frame    update and drawing of the menu demonstration and of a stress scene,
 startup  process start to the first presented frame under Xvfb, against a bare
          SDL2 program (bare_sdl)
 memory   peak resident memory of a long headless session
+web      the browser build over the menu demonstration in headless chromium
+         (software WebGL), next to the desktop build's headless frame (only
+         when asked: --only web; needs make web)
 
 Every figure that is compared is a ratio of two measurements taken side by
 side in the same run, because the machines are shared and noisy.
@@ -27,6 +30,8 @@ FRAME_LIMIT_RATIO = 1.3  # (update + drawing) / raw submission
 UPDATE_SHARE = 0.10  # update / drawing
 STARTUP_RATIO = 1.5  # korvane / bare SDL2
 PEAK_MEMORY_MB = 64
+WEB_FPS = 59.5  # the display's 60, allowing for the ends of the window
+WEB_P99_MS = 16.7
 
 STARTUP_MARKER = b"first frame presented"
 STARTUP_TIMEOUT = 60.0
@@ -287,16 +292,68 @@ def run_memory(build, frames):
     return {"peak_mb": peak_mb, "short_peak_mb": short_mb, "frames": frames, "seconds": seconds}
 
 
+# ---------------------------------------------------------------- web
+
+
+def desktop_menu_frame(build, frames):
+    """Milliseconds a frame of the menu demonstration takes in the desktop
+    build's headless engine (software drawing), averaged over the run."""
+    headless = os.path.join(build, "korvane-headless")
+    if not os.access(headless, os.X_OK):
+        fail("no " + headless)
+    script = "tap SPACE\nframes 2\nframes %d\n" % frames
+    start = time.perf_counter()
+    proc = subprocess.run([headless, "--script", "-", "--seed", "7"], input=script.encode(),
+                          stdout=subprocess.DEVNULL)
+    seconds = time.perf_counter() - start
+    if proc.returncode != 0:
+        fail("korvane-headless exited with %d" % proc.returncode)
+    return seconds * 1000 / (frames + 2)
+
+
+def run_web(build, web_build, seconds):
+    here = os.path.dirname(os.path.abspath(__file__))
+    tests = os.path.join(here, "..", "tests", "web")
+    page = os.path.abspath(web_build)
+    if not os.path.exists(os.path.join(page, "korvane.wasm")):
+        fail("no %s/korvane.wasm; run make web" % web_build)
+    if not os.path.isdir(os.path.join(tests, "node_modules", "playwright-core")):
+        fail("no playwright-core in tests/web; run make web-test once")
+    out = subprocess.run(["node", "page_bench.mjs", page, str(seconds)], cwd=tests,
+                         stdout=subprocess.PIPE)
+    if out.returncode != 0:
+        fail("the browser benchmark failed")
+    web = json.loads(out.stdout.decode().strip().splitlines()[-1])
+    desktop_ms = desktop_menu_frame(build, int(seconds * 60))
+    ok = web["fps"] >= WEB_FPS and web["work_p99_ms"] < WEB_P99_MS
+    print()
+    print("Browser: the menu demonstration for %.0f s in headless chromium (software WebGL)"
+          % web["seconds"])
+    print("  %.1f frames per second; between frames median %.1f ms, 99th percentile %.1f ms"
+          % (web["fps"], web["interval_median_ms"], web["interval_p99_ms"]))
+    print("  a frame's work: median %.1f ms, 99th percentile %.1f ms"
+          % (web["work_median_ms"], web["work_p99_ms"]))
+    print("  a bare WebGL page that only clears, meanwhile: %.1f frames per second"
+          % web["bare_fps"])
+    print("  desktop build, headless software drawing: %.2f ms a frame" % desktop_ms)
+    print("  target: %.0f frames per second with the 99th percentile under %.1f ms: %s"
+          % (60, WEB_P99_MS, verdict(ok)))
+    web["desktop_frame_ms"] = desktop_ms
+    return web
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build-bench", help="the build folder")
-    parser.add_argument("--only", choices=["frame", "startup", "memory"], action="append",
+    parser.add_argument("--only", choices=["frame", "startup", "memory", "web"], action="append",
                         help="run only these parts (may repeat)")
     parser.add_argument("--repetitions", type=int, default=15, help="frame benchmark repetitions")
     parser.add_argument("--min-time", type=float, default=0.2,
                         help="seconds each frame benchmark repetition runs at least")
     parser.add_argument("--runs", type=int, default=10, help="start-up runs of each program")
     parser.add_argument("--frames", type=int, default=100000, help="frames of the long play")
+    parser.add_argument("--web-build", default="build-web", help="the browser build folder")
+    parser.add_argument("--web-seconds", type=float, default=20, help="seconds in the browser")
     parser.add_argument("--json", help="also write the figures to this file")
     args = parser.parse_args()
     if args.runs < 1 or args.frames < 1000 or args.repetitions < 1:
@@ -309,6 +366,8 @@ def main():
         results["startup"] = run_startup(args.build, args.runs)
     if "memory" in parts:
         results["memory"] = run_memory(args.build, args.frames)
+    if "web" in parts:
+        results["web"] = run_web(args.build, args.web_build, args.web_seconds)
     if args.json:
         with open(args.json, "w") as f:
             json.dump(results, f, indent=2)
