@@ -149,6 +149,14 @@ public:
     virtual bool Input_GetKeyState(int key) = 0;
     // A key pressed this frame, 0 if none.
     virtual int Input_GetKey() = 0;
+    // True only in the frame in which a key went down that the keyboard layout
+    // labels with this letter ('A'..'Z'). The key codes above name keys by
+    // their place on a US keyboard, so that flying stays under the same hand
+    // on every layout; text typed goes by the label. A back end that cannot
+    // tell the two apart takes the place for the label.
+    virtual bool Input_LetterDown(int letter) {
+        return letter >= 'A' && letter <= 'Z' && Input_KeyDown(letter);
+    }
 
     virtual HTEXTURE Texture_Load(const char* filename, uint32_t size = 0, bool mipmap = false) = 0;
     virtual void Texture_Free(HTEXTURE tex) = 0;
@@ -170,8 +178,15 @@ public:
     // Test and replay seam: used by the headless runner and recordings only.
     // Runs n frames; true when the frame callback ended the loop.
     virtual bool System_RunFrames(int n) = 0;
-    // The key goes down / up before the next frame.
+    // The key goes down / up before the next frame; a letter key types its
+    // own letter, as on a US keyboard.
     virtual void Input_Inject(int key, bool down) = 0;
+    // The key goes down before the next frame, typing letter ('A'..'Z', or 0
+    // for none) as a key of another layout does.
+    virtual void Input_InjectTyped(int key, int letter) {
+        (void)letter;
+        Input_Inject(key, true);
+    }
     // Frame time of the following frames; 0 returns to the real clock.
     virtual void Timer_SetFixedDelta(float seconds) = 0;
     // Writes the screen as it would be presented to a PNG file.

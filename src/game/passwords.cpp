@@ -1,7 +1,6 @@
 #include "game/passwords.h"
 
 #include "world/globals.h"
-#include "game/tuning.h"
 
 namespace {
 
@@ -94,8 +93,7 @@ bool apply_password() {
     money = static_cast<int>(fields[M]);
     level_index = static_cast<int>(fields[L] % 50);
     iteration = static_cast<int>(fields[L] / 50);
-    load_settings(false);
-    for (int i = 0; i < iteration; ++i) scale_up_difficulty();
+    restore_difficulty(iteration);
 
     ship& s = ship_records[0];
     s.ships = static_cast<int>(fields[S]);

@@ -264,9 +264,10 @@ bool menu_frame(float dt) {
     if (engine->Input_KeyDown(HGEK_ESCAPE)) return true;
     if (engine->Input_KeyDown(HGEK_F1) || engine->Input_KeyDown(HGEK_SPACE))
         game_mode = next_mode(game_mode);
+    // Letters by the layout's labels, so the password comes out as typed.
     if (game_mode != MODE_COMPETITION)
-        for (int key = 'A'; key <= 'Z'; ++key)
-            if (engine->Input_KeyDown(key)) type_password_letter(static_cast<char>(key));
+        for (int letter = 'A'; letter <= 'Z'; ++letter)
+            if (engine->Input_LetterDown(letter)) type_password_letter(static_cast<char>(letter));
     if (engine->Input_KeyDown(HGEK_ENTER) || engine->Input_KeyDown(HGEK_CTRL) ||
         engine->Input_KeyDown(HGEK_SHIFT))
         set_game_state(ACTION_TO_SHOP);

@@ -227,16 +227,17 @@ void Sprite::get_texture_rect(float* x, float* y, float* w, float* h) const {
 }
 
 void Sprite::set_flip(bool new_x, bool new_y, bool hot_spot) {
-    // Undo the mirror of the old flips, then mirror for the new ones, so the hot spot
-    // always sits on the same texel of the picture.
+    // Both steps go by the flips as they stand before the call: while the hot
+    // spot flag stays on they cancel, and only switching the flag mirrors the
+    // hot spot (or takes the mirror back) for the flips already applied.
     if (hot_spot_flip) {
         if (x_flip) hot_x = width - hot_x;
         if (y_flip) hot_y = height - hot_y;
     }
     hot_spot_flip = hot_spot;
     if (hot_spot_flip) {
-        if (new_x) hot_x = width - hot_x;
-        if (new_y) hot_y = height - hot_y;
+        if (x_flip) hot_x = width - hot_x;
+        if (y_flip) hot_y = height - hot_y;
     }
     swap_for_flips(new_x, new_y);
 }

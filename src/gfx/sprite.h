@@ -43,7 +43,9 @@ class Sprite {
         hot_x = x;
         hot_y = y;
     }
-    // Mirrors the image; with hot_spot the hot spot is mirrored along with it.
+    // Mirrors the image. hot_spot says whether the hot spot is mirrored too; it
+    // is mirrored (or taken back) for the flips already in force when the flag
+    // changes, and stays put while the flag stays on.
     void set_flip(bool new_x, bool new_y, bool hot_spot = false);
 
     // The quad's texture handle.

@@ -1,5 +1,6 @@
 #include "main/recording.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -53,6 +54,40 @@ std::vector<std::pair<int, bool>> key_changes(bool held[256], const KeyEdges edg
     return out;
 }
 
+std::string key_change_lines(const std::vector<std::pair<int, bool>>& changes,
+                             const bool typed[26]) {
+    bool left[26];
+    std::copy(typed, typed + 26, left);
+    // A letter key that typed its own letter needs no mark; the replay pairs
+    // the other letters with the other presses, which gives the frame the same
+    // letters whatever the pairing was.
+    std::vector<int> letter(changes.size(), -1);
+    for (size_t i = 0; i < changes.size(); ++i) {
+        int key = changes[i].first;
+        if (changes[i].second && key >= 'A' && key <= 'Z' && left[key - 'A']) {
+            left[key - 'A'] = false;
+            letter[i] = key;
+        }
+    }
+    std::string out;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        int key = changes[i].first;
+        std::string line = (changes[i].second ? "press " : "release ") + script_key_name(key);
+        if (changes[i].second && letter[i] < 0) {
+            int l = 0;
+            while (l < 26 && !left[l]) ++l;
+            if (l < 26) {
+                left[l] = false;
+                line += std::string(" ") + static_cast<char>('A' + l);
+            } else if (key >= 'A' && key <= 'Z') {
+                line += " -";
+            }
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
 Recorder::~Recorder() {
     if (file_) std::fclose(file_);
 }
@@ -99,8 +134,9 @@ void Recorder::before_frame(Engine* e) {
     KeyEdges edges[256];
     for (int key = 1; key < 256; ++key)
         edges[key] = {e->Input_KeyDown(key), e->Input_KeyUp(key), e->Input_GetKeyState(key)};
-    for (const auto& change : key_changes(held_, edges, e->Input_GetKey()))
-        pending_ += (change.second ? "press " : "release ") + script_key_name(change.first) + "\n";
+    bool typed[26];
+    for (int l = 0; l < 26; ++l) typed[l] = e->Input_LetterDown('A' + l);
+    pending_ += key_change_lines(key_changes(held_, edges, e->Input_GetKey()), typed);
     pending_ += "frames 1\n";
 }
 

@@ -25,6 +25,13 @@ struct KeyEdges {
 std::vector<std::pair<int, bool>> key_changes(bool held[256], const KeyEdges edges[256],
                                               int last_key);
 
+// The script lines of a frame's key changes. typed holds the letters the
+// frame's presses typed ('A'..'Z' at 0..25); a press whose key types another
+// letter than its own, or none, names it ("press Q A", "press M -"), so the
+// replay types the same letters on any layout.
+std::string key_change_lines(const std::vector<std::pair<int, bool>>& changes,
+                             const bool typed[26]);
+
 class Recorder {
   public:
     Recorder() = default;

@@ -13,6 +13,17 @@ int script_seed(const std::vector<ScriptCommand>& commands) {
     return seed;
 }
 
+namespace {
+
+void press(const ScriptCommand& c) {
+    if (c.letter < 0)
+        engine->Input_Inject(c.key, true);
+    else
+        engine->Input_InjectTyped(c.key, c.letter);
+}
+
+} // namespace
+
 void run_script_commands(const std::vector<ScriptCommand>& commands,
                          const std::function<void(float)>& after_frame) {
     long frame = 0;
@@ -25,10 +36,10 @@ void run_script_commands(const std::vector<ScriptCommand>& commands,
             dt = c.dt;
             engine->Timer_SetFixedDelta(dt);
             break;
-        case OP_PRESS: engine->Input_Inject(c.key, true); break;
+        case OP_PRESS: press(c); break;
         case OP_RELEASE: engine->Input_Inject(c.key, false); break;
         case OP_TAP:
-            engine->Input_Inject(c.key, true);
+            press(c);
             tapped.push_back(c.key);
             break;
         case OP_FRAMES:

@@ -56,6 +56,15 @@ bool parse_seed(const std::string& s, int& out) {
     return true;
 }
 
+// "A".."Z" (either case) for a letter, "-" for none; -1 if neither.
+int parse_letter(const std::string& s) {
+    if (s == "-") return 0;
+    if (s.size() != 1) return -1;
+    if (s[0] >= 'a' && s[0] <= 'z') return s[0] - 'a' + 'A';
+    if (s[0] >= 'A' && s[0] <= 'Z') return s[0];
+    return -1;
+}
+
 } // namespace
 
 int parse_key(const std::string& raw) {
@@ -83,15 +92,22 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
         size_t hash = line.find('#');
         if (hash != std::string::npos) line.erase(hash);
         std::istringstream words(line);
-        std::string word, arg, extra;
+        std::string word, arg, extra, more;
         if (!(words >> word)) continue;
         words >> arg;
         bool has_extra = static_cast<bool>(words >> extra);
+        bool has_more = static_cast<bool>(words >> more);
         ScriptCommand c;
         c.op = OP_DUMP;
         c.line = number;
         bool ok = !has_extra;
-        if (word == "dt") {
+        if ((word == "press" || word == "tap") && has_extra && !has_more) {
+            // The letter the key types on the player's layout.
+            c.op = word == "press" ? OP_PRESS : OP_TAP;
+            c.key = parse_key(arg);
+            c.letter = parse_letter(extra);
+            ok = c.key >= 0 && c.letter >= 0;
+        } else if (word == "dt") {
             c.op = OP_DT;
             ok = ok && parse_seconds(arg, c.dt);
         } else if (word == "press" || word == "release" || word == "tap") {

@@ -10,6 +10,7 @@ struct ScriptCommand {
     ScriptOp op = OP_DUMP;
     int line = 0;     // 1-based, for messages
     int key = 0;      // press, release, tap: virtual-key code
+    int letter = -1;  // press, tap: letter the layout types, 0 none, -1 a US key's own
     long frames = 0;  // frames
     float dt = 0;     // dt: above 0
     int seed = 0;     // seed: as korvane-headless --seed, 0 for the clock
@@ -20,6 +21,9 @@ struct ScriptCommand {
 // A single letter or digit names that key; longer numbers are key codes.
 int parse_key(const std::string& name);
 
+// A press or tap may name the letter the key types on the player's layout:
+// "press Q A" is AZERTY's A key, "press M -" its comma; without it a letter
+// key types its own letter, as on a US keyboard.
 // Parses a whole script. On a malformed line: false, and error names its line.
 // A seed command must come before the first frames command.
 bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands, std::string& error);

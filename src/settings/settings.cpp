@@ -279,34 +279,49 @@ struct Limit {
     const char* name; // the key; "*suffix" and "prefix*" cover every key of the section so named
     double min, max;
     double min_magnitude; // values nearer 0 move out to it, keeping their sign (0 goes up)
+    bool positive;        // 0 or below takes the key's default
     const char* why;
 };
 
+// Only values that would crash, hang, divide by zero, overflow or pile up
+// without end; odd but harmless values are the player's to choose.
 const Limit LIMITS[] = {
-    {"Game", "game_over_delay", -WORLD, 3600, 0, "the game-over screen takes no keys"},
-    {"Game", "start_enemy", 0, 1000000, 0, "a count below 0 places nothing, like 0"},
-    {"Game", "start_money", 0, 1000000000, 0, "credits are never negative and must not overflow"},
-    {"Game", "start_level", 0, 49, 0, "there are 50 levels"},
-    {"Game", "start_level_iteration", 0, 8, 0, "there are 9 passes"},
-    {"Game", "anim_kaboom_fps", 1, 1000, 0, "slower explosions would never end and pile up"},
-    {"Game", "anim_boom_fps", 1, 1000, 0, "slower explosions would never end and pile up"},
-    {"Game", "anim_kaboom_delay", -WORLD, 60, 0, "waiting explosions would pile up"},
-    {"Game", "radar_scale", -WORLD, WORLD, 1, "the radar divides by it"},
-    {"Game", "player_fire_cooldown", 0, WORLD, 0, "below 0 it fires every frame, like 0"},
-    {"Game", "player_bullet_speed", -WORLD, WORLD, 100,
-     "slower shots stay in view for minutes and pile up"},
-    {"Game", "player_bullet_radius", -WORLD, 50, 0, "a wider margin keeps shots in sight for good"},
-    {"Game", "map_max[*", 1000, WORLD, 0, "a smaller field fits in the view: shots never leave it"},
-    {"Upgrade", "*", 0, INT_MAX, 0, "a negative price would pay out and overflow the credits"},
-    {"Star", "count", 0, 10000, 0, "every star is drawn every frame"},
-    {"Enemy", "*_turn_to", -SQUARED, SQUARED, 0, "a squared distance"},
-    {"Enemy", "*_turn_out", -SQUARED, SQUARED, 0, "a squared distance"},
-    {"Enemy", "*_fire_radius", -SQUARED, SQUARED, 0, "a squared distance"},
-    {"Enemy", "*_bullet_lifetime", -WORLD, 60, 0, "longer-lived bullets would pile up"},
-    {"Enemy", "*_speed_down", 1, WORLD, 0, "a rocket that never slows down never ends"},
+    {"Game", "game_over_delay", -WORLD, 3600, 0, false,
+     "the game-over screen takes no keys, so a longer wait holds the game"},
+    {"Game", "start_money", 0, 1000000000, 0, false,
+     "credits must not overflow as they grow, and a password would turn negative ones large"},
+    {"Game", "start_level", 0, 49, 0, false, "there are 50 levels; others index past the list"},
+    {"Game", "start_level_iteration", 0, 8, 0, false,
+     "passes run 0 to 8; a later one never ends the game and its bonus grows until it overflows"},
+    {"Game", "anim_kaboom_fps", 0.001, 1000, 0, true,
+     "at 0 or below (or nearly) explosions never end and pile up; faster, they step for ages"},
+    {"Game", "anim_boom_fps", 0.001, 1000, 0, true,
+     "at 0 or below (or nearly) explosions never end and pile up; faster, they step for ages"},
+    {"Game", "anim_kaboom_delay", -WORLD, 60, 0, false, "waiting explosions would pile up"},
+    {"Game", "radar_scale", -WORLD, WORLD, 0.001, false,
+     "the radar divides by it: 0 divides by zero, nearer 0 overflows"},
+    {"Game", "player_bullet_speed", -WORLD, WORLD, 1, false,
+     "shots that barely move never leave the view and pile up"},
+    {"Game", "player_bullet_radius", -WORLD, 99, 0, false,
+     "from 100 the view and its margins span the smallest field: shots never leave it"},
+    {"Game", "map_max[*", 1000, WORLD, 0, false,
+     "a smaller field fits in the view: shots never leave it"},
+    {"Upgrade", "*", 0, INT_MAX, 0, false,
+     "a negative price would pay out and overflow the credits"},
+    {"Star", "count", INT_MIN, 10000, 0, false, "every star is stored and drawn every frame"},
+    {"Enemy", "*_turn_to", -SQUARED, SQUARED, 0, false,
+     "squared distances: larger ones overflow as the passes scale them"},
+    {"Enemy", "*_turn_out", -SQUARED, SQUARED, 0, false,
+     "squared distances: larger ones overflow as the passes scale them"},
+    {"Enemy", "*_fire_radius", -SQUARED, SQUARED, 0, false,
+     "squared distances: larger ones overflow as the passes scale them"},
+    {"Enemy", "*_bullet_lifetime", -WORLD, 60, 0, false,
+     "enemy bullets end only with their lifetime; longer-lived ones would pile up"},
+    {"Enemy", "*_speed_down", 1, WORLD, 0, false,
+     "a rocket ends when it has slowed to a stop; one that never does piles up"},
 };
 
-const Limit FLOAT_DEFAULT = {"", "", -WORLD, WORLD, 0, "larger values overflow the arithmetic"};
+const Limit FLOAT_DEFAULT = {"", "", -WORLD, WORLD, 0, false, "larger values overflow the arithmetic"};
 
 bool matches(const char* pattern, const std::string& name) {
     size_t n = std::strlen(pattern);
@@ -324,7 +339,8 @@ const Limit* limit_of(const Key& k) {
     return k.is_int ? nullptr : &FLOAT_DEFAULT;
 }
 
-double corrected(double v, const Limit& l) {
+double corrected(double v, const Limit& l, double def) {
+    if (l.positive && !(v > 0)) return def;
     if (l.min_magnitude > 0 && std::fabs(v) < l.min_magnitude)
         v = v < 0 ? -l.min_magnitude : l.min_magnitude;
     if (v < l.min) v = l.min;
@@ -345,7 +361,7 @@ void apply_limits(Engine* e, const std::vector<Key>& keys) {
         // Each type widened on its own: a common type of float would round large ints.
         double v = k.is_int ? static_cast<double>(*static_cast<int32_t*>(field_at(k)))
                             : static_cast<double>(*static_cast<float*>(field_at(k)));
-        double fixed = corrected(v, *l);
+        double fixed = corrected(v, *l, k.def);
         if (fixed == v) continue;
         if (k.is_int)
             *static_cast<int32_t*>(field_at(k)) = static_cast<int32_t>(fixed);
@@ -360,6 +376,9 @@ void apply_limits(Engine* e, const std::vector<Key>& keys) {
     }
 }
 
+// start_enemy as the file gives it; the scaling steps change the field itself.
+int32_t unscaled_start_enemy = 6;
+
 } // namespace
 
 void read_settings(bool all) {
@@ -368,6 +387,7 @@ void read_settings(bool all) {
     if (all) {
         read_keys(e, all_game_keys());
         apply_limits(e, all_game_keys());
+        unscaled_start_enemy = settings.start_enemy;
     }
     read_keys(e, all_enemy_keys());
     apply_limits(e, all_enemy_keys());
@@ -375,7 +395,7 @@ void read_settings(bool all) {
 }
 
 void scale_up_difficulty() {
-    // Passwords repeat the steps without reloading this key, so it saturates.
+    // A large count from the file, stepped pass after pass, saturates rather than overflow.
     float more = static_cast<float>(settings.start_enemy) * 1.25f;
     if (more >= 2147483648.0f)
         settings.start_enemy = INT32_MAX;
@@ -389,6 +409,15 @@ void scale_up_difficulty() {
         if (k.scaling == UP) *value *= 1.05f;
         if (k.scaling == DOWN) *value *= 0.9f;
     }
+}
+
+void restore_difficulty(int passes) {
+    read_settings(false);
+    // Not in section "Enemy", so the reload alone would leave them scaled and
+    // every replay of the steps would compound on the last.
+    settings.start_enemy = unscaled_start_enemy;
+    settings.spawn_delay = 0.0f;
+    for (int i = 0; i < passes; ++i) scale_up_difficulty();
 }
 
 void visit_settings(SettingsVisitor visit, void* user, bool all) {

@@ -128,6 +128,11 @@ void read_settings(bool all);
 // One pass's worth of stronger enemies (single precision, compounding; start_enemy saturates).
 void scale_up_difficulty();
 
+// The enemies of a given number of passes, however strong they were: section
+// "Enemy" read again, start_enemy and spawn_delay back to the file's values,
+// then that many scale_up_difficulty steps.
+void restore_difficulty(int passes);
+
 // Calls f(section, key, pointer, is_int) for every key in reading order; the
 // dump and the settings writer use the same list the reader does.
 typedef void (*SettingsVisitor)(const char* section, const char* key, void* value, bool is_int, void* user);

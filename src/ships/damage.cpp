@@ -45,7 +45,10 @@ void game_over(int ship_index) {
     // Ship 1 ending the game keeps the credits the shop still shows.
     if (ship_index == 0) bonus = 0;
     game_state = STATE_GAME_OVER;
-    ship_records[ship_index].ships += 1;
+    // The players go on with one ship, whichever of them ended the game: the
+    // shop shows ship 0's count and the next level copies it to ship 1.
+    ship_records[0].ships = 1;
+    ship_records[1].ships = 1;
 }
 
 } // namespace
@@ -53,6 +56,8 @@ void game_over(int ship_index) {
 void damage_ship(int ship_index, int damage) {
     if (!valid_ship(ship_index)) return;
     ship& s = ship_records[ship_index];
+    // A ship rammed and shot in one frame dies once: one ship lost, one burst.
+    if (s.armor < 0) return;
     const bool sound = game_state == STATE_PLAY;
     s.armor -= damage;
     if (s.armor >= 0) {

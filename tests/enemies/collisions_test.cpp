@@ -123,16 +123,22 @@ TEST_F(CollisionsTest, RocksSplitIntoTwoPiecesThatJoinAfterThePass) {
     EXPECT_EQ(fake.played, std::vector<HEFFECT>{snd_big_boom});
 }
 
-TEST_F(CollisionsTest, RammingDestroysAnyEnemyAndTheShipAndBulletsStillHit) {
+TEST_F(CollisionsTest, RammingDestroysAnyEnemyAndTheShipOnceThoughABulletHitsToo) {
     ship_records[0].shield = ship_records[0].armor = 5;
+    ship_records[0].ships = ship_records[1].ships = 3;
     put('Z', 405, 400); // armor 7
     enemy_bullets.push_back(shot(400, 400));
     resolve_hits(0.01f);
     EXPECT_TRUE(enemy_list.empty());
-    EXPECT_EQ(ship_records[0].armor, 5 - 100 - 1);
+    EXPECT_EQ(ship_records[0].armor, 5 - 100);
+    // The bullet still strikes the wreck and goes, with its small flash...
     EXPECT_TRUE(enemy_bullets.empty());
-    // The enemy's bang, then the ship's death, and the bullet finds the wreck again.
-    EXPECT_EQ(fake.played, std::vector<HEFFECT>(3, snd_big_boom));
+    EXPECT_EQ(small_list.size(), 1u);
+    // ...but the ship dies once: one loss, the enemy's bang and one death's.
+    EXPECT_EQ(ship_records[0].ships, 2);
+    EXPECT_EQ(ship_records[1].ships, 2);
+    EXPECT_EQ(fake.played, std::vector<HEFFECT>(2, snd_big_boom));
+    EXPECT_EQ(big_list.size(), 2u + 3u);
 }
 
 TEST_F(CollisionsTest, OnlyTheFirstOfTwoRammersGoes) {

@@ -153,6 +153,28 @@ TEST_F(InputTest, LosingFocusReleasesHeldKeysButNotInjectedOnes) {
     EXPECT_FALSE(g_frames[2].up);
 }
 
+TEST_F(InputTest, LettersFollowTheLabelUnlessTheLayoutHasNoLatinOnes) {
+    auto press = [](SDL_Scancode sc, SDL_Keycode sym) {
+        SDL_Event ev{};
+        ev.type = SDL_KEYDOWN;
+        ev.key.state = SDL_PRESSED;
+        ev.key.keysym.scancode = sc;
+        ev.key.keysym.sym = sym;
+        ASSERT_EQ(SDL_PushEvent(&ev), 1);
+    };
+    press(SDL_SCANCODE_Q, SDLK_a);     // AZERTY's A
+    press(SDL_SCANCODE_M, SDLK_COMMA); // AZERTY's comma: no letter
+    press(SDL_SCANCODE_E, 0x0443);     // Cyrillic: the letter of the place
+    e->System_RunFrames(1);
+    EXPECT_TRUE(e->Input_KeyDown('Q') && e->Input_KeyDown('M') && e->Input_KeyDown('E'));
+    std::string typed;
+    for (int l = 'A'; l <= 'Z'; ++l)
+        if (e->Input_LetterDown(l)) typed += static_cast<char>(l);
+    EXPECT_EQ(typed, "AE");
+    e->System_RunFrames(1); // a held key types once
+    EXPECT_FALSE(e->Input_LetterDown('A'));
+}
+
 TEST_F(InputTest, AltEnterWithoutAWindowIsStillEnter) {
     watch(HGEK_ENTER);
     push_key(SDL_SCANCODE_RETURN, true, false, KMOD_LALT);

@@ -115,6 +115,20 @@ TEST_F(PasswordTest, ApplyingRestoresAndScalesTheEnemies) {
     EXPECT_EQ(ship_records[1].firepower, 4);
 }
 
+TEST_F(PasswordTest, RetypingAPasswordRestoresTheSameGameEveryTime) {
+    // LMTTTTVUT is level 0 of the second pass; TTTTTTTTT level 0 of the first.
+    for (int round = 0; round < 3; ++round) {
+        for (char c : std::string("LMTTTTVUT")) type_password_letter(c);
+        EXPECT_EQ(iteration, 1);
+        EXPECT_EQ(settings.start_enemy, 7) << "round " << round;
+        EXPECT_FLOAT_EQ(settings.enemy[FAMILY_BULL].speed, 90 * 1.05f);
+    }
+    for (char c : std::string("TTTTTTTTT")) type_password_letter(c);
+    EXPECT_EQ(iteration, 0);
+    EXPECT_EQ(settings.start_enemy, 6);
+    EXPECT_EQ(settings.spawn_delay, 0);
+}
+
 TEST_F(PasswordTest, TheNinthLetterApplies) {
     set({9, 0, 100, 5, 2, 3, 4, 1});
     make_password();

@@ -151,43 +151,45 @@ TEST_F(SpriteTest, FlipAndBackRestoresTextureCoordinates) {
     }
 }
 
-TEST_F(SpriteTest, FlipWithHotSpotMirrorsItAlongWithTheImage) {
+TEST_F(SpriteTest, HotSpotFlipGoesByTheFlipsBeforeTheCall) {
     Sprite s(sheet, 0, 0, 40, 20);
     s.set_hot_spot(10, 5);
     float hx, hy;
+    auto hot = [&](float x, float y) {
+        s.get_hot_spot(&hx, &hy);
+        EXPECT_EQ(hx, x);
+        EXPECT_EQ(hy, y);
+    };
 
+    // No flip was in force when the flag came on: nothing to mirror yet.
     s.set_flip(true, false, true);
-    s.get_hot_spot(&hx, &hy);
-    EXPECT_EQ(hx, 30.0f);
-    EXPECT_EQ(hy, 5.0f);
-
+    hot(10, 5);
+    // With the flag staying on, undoing and redoing the old flips cancel out.
     s.set_flip(true, true, true);
-    s.get_hot_spot(&hx, &hy);
-    EXPECT_EQ(hx, 30.0f);
-    EXPECT_EQ(hy, 15.0f);
-
+    hot(10, 5);
     s.set_flip(false, false, true);
-    s.get_hot_spot(&hx, &hy);
-    EXPECT_EQ(hx, 10.0f);
-    EXPECT_EQ(hy, 5.0f);
+    hot(10, 5);
 
-    // Switching the hot spot flip on for an already mirrored image mirrors it then,
-    // and switching it off restores the picture's own hot spot.
+    // The flag switched on over a flip in force mirrors the hot spot...
     s.set_flip(true, false, false);
-    s.get_hot_spot(&hx, &hy);
-    EXPECT_EQ(hx, 10.0f);
+    hot(10, 5);
     s.set_flip(true, false, true);
-    s.get_hot_spot(&hx, &hy);
-    EXPECT_EQ(hx, 30.0f);
-    s.set_flip(true, false, false);
-    s.get_hot_spot(&hx, &hy);
-    EXPECT_EQ(hx, 10.0f);
+    hot(30, 5);
+    // ...and switched off takes the mirror back.
+    s.set_flip(true, true, false);
+    hot(10, 5);
+    // On again over both flips mirrors both axes; off takes both back.
+    s.set_flip(true, true, true);
+    hot(30, 15);
+    s.set_flip(false, false, false);
+    hot(10, 5);
 }
 
 TEST_F(SpriteTest, MirroredHotSpotLandsOnTheSameTexel) {
     // The picture texel under the hot spot must stay under the draw position.
     Sprite s(sheet, 0, 0, 40, 20);
     s.set_hot_spot(10, 5);
+    s.set_flip(true, false, false);
     s.set_flip(true, false, true);
     s.render(100, 50);
     const hgeQuad& q = fake.quads.back();
@@ -200,6 +202,7 @@ TEST_F(SpriteTest, MirroredHotSpotLandsOnTheSameTexel) {
 TEST_F(SpriteTest, SetTextureRectReappliesFlipsWithoutMovingTheHotSpot) {
     Sprite s(sheet, 0, 0, 40, 20);
     s.set_hot_spot(10, 5);
+    s.set_flip(true, false, false);
     s.set_flip(true, false, true);
     s.set_texture_rect(64, 32, 40, 20, true);
     Sprite expected(sheet, 64, 32, 40, 20);

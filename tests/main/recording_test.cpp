@@ -285,6 +285,114 @@ TEST(RecorderTest, AHeadlessReplayEndsInTheLiveGamesStateByteForByte) {
     EXPECT_EQ(out, live);
 }
 
+// An AZERTY keyboard: each key sends its place (scancode) and its label
+// (keycode), which differ for A, Z, Q, W and M.
+struct AzertyKey {
+    SDL_Scancode place;
+    SDL_Keycode label;
+};
+
+AzertyKey azerty(char letter) {
+    switch (letter) {
+    case 'A': return {SDL_SCANCODE_Q, SDLK_a};
+    case 'Q': return {SDL_SCANCODE_A, SDLK_q};
+    case 'Z': return {SDL_SCANCODE_W, SDLK_z};
+    case 'W': return {SDL_SCANCODE_Z, SDLK_w};
+    case 'M': return {SDL_SCANCODE_SEMICOLON, SDLK_m};
+    default:
+        return {static_cast<SDL_Scancode>(SDL_SCANCODE_A + (letter - 'A')),
+                static_cast<SDL_Keycode>(SDLK_a + (letter - 'A'))};
+    }
+}
+
+void push(AzertyKey key, bool down) {
+    SDL_Event ev{};
+    ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    ev.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    ev.key.keysym.scancode = key.place;
+    ev.key.keysym.sym = key.label;
+    SDL_PushEvent(&ev);
+}
+
+// A player on an AZERTY keyboard types a password in the menu, buys in the
+// shop and flies both ships of a TEAMWORK level, recorded; ends by quitting.
+int record_on_azerty(const std::string& path) {
+    engine_set_backend(create_sdl_engine);
+    Recorder recorder;
+    std::string error;
+    if (!recorder.open(path, 4242, error)) return 10;
+    configure_engine();
+    engine->System_SetState(HGE_HEADLESS, true);
+    engine->System_SetState(HGE_SEED, 4242);
+    engine->System_SetState(HGE_DATADIR, KORVANE_BINARY_DIR "/data");
+    record_frames_with(&recorder);
+    if (!engine->System_Initiate() || !load_resources()) return 11;
+    set_game_state(0);
+    engine->Timer_SetFixedDelta(1.0f / 60.0f);
+    auto tap = [](AzertyKey key) {
+        push(key, true);
+        engine->System_RunFrames(1);
+        push(key, false);
+        engine->System_RunFrames(1);
+    };
+    const AzertyKey space = {SDL_SCANCODE_SPACE, SDLK_SPACE};
+    tap(space); // the title
+    engine->System_RunFrames(5);
+    // Level 3 of the second pass, 648 credits, three ships, TEAMWORK: its M,
+    // Q and Z lie elsewhere than on a US keyboard.
+    for (char c : std::string("HMTTMTQZE")) tap(azerty(c));
+    if (iteration != 1 || level_index != 3 || money != 648) return 20;
+    if (settings.start_enemy != 7) return 21;
+    tap({SDL_SCANCODE_RETURN, SDLK_RETURN}); // to the shop
+    tap({SDL_SCANCODE_F2, SDLK_F2});         // flexibility 2 -> 3 for 120
+    if (money != 528) return 22;
+    tap(space); // the level
+    // Player 1 thrusts with the key at W's place, labelled Z here; player 0
+    // turns and thrusts with the arrows.
+    push(azerty('Z'), true);
+    push({SDL_SCANCODE_UP, SDLK_UP}, true);
+    push({SDL_SCANCODE_LEFT, SDLK_LEFT}, true);
+    engine->System_RunFrames(40);
+    push(azerty('Z'), false);
+    push({SDL_SCANCODE_UP, SDLK_UP}, false);
+    push({SDL_SCANCODE_LEFT, SDLK_LEFT}, false);
+    engine->System_RunFrames(2);
+    if (ship_records[1].speed <= 0 || ship_records[0].speed <= 0 || ship_records[0].angle == 0)
+        return 23;
+    tap({SDL_SCANCODE_ESCAPE, SDLK_ESCAPE}); // to the menu
+    engine->System_RunFrames(10);
+    push({SDL_SCANCODE_ESCAPE, SDLK_ESCAPE}, true); // and out of the game
+    bool ended = engine->System_RunFrames(3);
+    std::string state = dump_state(recorder.frames());
+    record_frames_with(nullptr);
+    shutdown_program();
+    if (!recorder.finish(state, error)) return 12;
+    return ended ? 0 : 13;
+}
+
+TEST(KeyboardLayoutTest, LettersFollowTheLabelsFlightThePlacesAndTheRecordingReplaysAnywhere) {
+    std::string path = make_temp_dir() + "/azerty.txt";
+    ASSERT_EQ(in_child([&] { return record_on_azerty(path); }), 0);
+    std::string recording = read_all(path);
+    // The letters the layout typed, by the keys' places.
+    EXPECT_NE(recording.find("press 186 M\n"), std::string::npos);
+    EXPECT_NE(recording.find("press A Q\n"), std::string::npos);
+    EXPECT_NE(recording.find("press W Z\n"), std::string::npos);
+    std::string live = final_state(recording);
+    Json j;
+    ASSERT_TRUE(parse_json(live, j));
+    EXPECT_EQ(j["game_state"].as_int(), STATE_MENU);
+    EXPECT_EQ(j["game_mode"].as_int(), 1);
+    EXPECT_EQ(j["iteration"].as_int(), 1);
+    EXPECT_EQ(j["money"].as_int(), 528);
+    // The replay, as a US keyboard would send it, reaches the same state.
+    HeadlessResult replay = run_headless_script(recording);
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    std::string out = replay.out;
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    EXPECT_EQ(out, live);
+}
+
 // Starts a program on SDL's dummy drivers; its pid.
 pid_t spawn(const std::vector<std::string>& args) {
     std::vector<char*> argv;

@@ -117,19 +117,30 @@ TEST_F(DamageTest, ThreeShipsLastThreeLossesThenGameOverRaisesTheCount) {
     destroyed_ship_step(0, 0.01f);
     EXPECT_EQ(game_state, STATE_GAME_OVER);
     EXPECT_EQ(s.ships, 1);
-    EXPECT_EQ(ship_records[1].ships, 0);
+    EXPECT_EQ(ship_records[1].ships, 1);
     EXPECT_EQ(bonus, 0);
     EXPECT_EQ(game_over_timer, 0.0f);
 }
 
-TEST_F(DamageTest, GameOverThroughShipOneKeepsTheBonus) {
+TEST_F(DamageTest, GameOverThroughShipOneKeepsTheBonusAndLeavesThePairOneShip) {
     ship_records[0].ships = ship_records[1].ships = 1;
     damage_ship(1, 1);
     wait_out_death(1);
     EXPECT_EQ(game_state, STATE_GAME_OVER);
     EXPECT_EQ(bonus, 7);
     EXPECT_EQ(ship_records[1].ships, 1);
-    EXPECT_EQ(ship_records[0].ships, 0);
+    EXPECT_EQ(ship_records[0].ships, 1); // the count the shop shows
+
+    // Both lost before either wait ran out: still one ship, never a negative count.
+    game_state = STATE_PLAY;
+    ship_records[0].armor = ship_records[1].armor = 0;
+    damage_ship(0, 100);
+    damage_ship(1, 100);
+    EXPECT_EQ(ship_records[0].ships, -1);
+    wait_out_death(0);
+    EXPECT_EQ(game_state, STATE_GAME_OVER);
+    EXPECT_EQ(ship_records[0].ships, 1);
+    EXPECT_EQ(ship_records[1].ships, 1);
 }
 
 TEST_F(DamageTest, EachShipReturnsWithItsOwnShieldAndDemoShipsNeverRunOut) {

@@ -1,5 +1,6 @@
 #include "engine/sdl/keys.h"
 
+#include <SDL_keycode.h>
 #include <SDL_scancode.h>
 
 namespace {
@@ -93,5 +94,14 @@ int key_from_scancode(int scancode) {
         return 97 + (scancode - SDL_SCANCODE_KP_1);
     for (const KeyPair& k : kKeys)
         if (k.scancode == scancode) return k.key;
+    return 0;
+}
+
+int letter_from_keysym(int keycode, int scancode) {
+    if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + (keycode - SDLK_a);
+    // A character beyond ASCII, or none: no Latin letter on this layout's key.
+    bool not_ascii = keycode <= 0 || keycode >= 0x80;
+    int place = key_from_scancode(scancode);
+    if (not_ascii && place >= 'A' && place <= 'Z') return place;
     return 0;
 }

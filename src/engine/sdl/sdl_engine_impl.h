@@ -57,6 +57,9 @@ class SdlEngine final : public Engine {
     bool Input_KeyUp(int key) override { return key > 0 && key < 256 && up_[key]; }
     bool Input_GetKeyState(int key) override { return key > 0 && key < 256 && holds_[key] > 0; }
     int Input_GetKey() override { return last_key_; }
+    bool Input_LetterDown(int letter) override {
+        return letter >= 'A' && letter <= 'Z' && letter_down_[letter - 'A'];
+    }
 
     HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
     void Texture_Free(HTEXTURE tex) override;
@@ -74,6 +77,7 @@ class SdlEngine final : public Engine {
 
     bool System_RunFrames(int n) override;
     void Input_Inject(int key, bool down) override;
+    void Input_InjectTyped(int key, int letter) override;
     void Timer_SetFixedDelta(float seconds) override;
     bool Gfx_SaveScreenshot(const char* filename) override;
 
@@ -161,7 +165,8 @@ class SdlEngine final : public Engine {
     void pump_events();
     void apply_device_input();
     void on_key_event(const SDL_KeyboardEvent& key);
-    void press_key(int key);
+    // letter: what the layout writes on the key ('A'..'Z'), 0 for none.
+    void press_key(int key, int letter = 0);
     void release_key(int key);
     void release_physical_keys();
     void toggle_fullscreen();
@@ -254,7 +259,13 @@ class SdlEngine final : public Engine {
     bool injected_held_[256] = {};
     bool scancode_held_[SDL_NUM_SCANCODES] = {};
     int last_key_ = 0;
-    std::vector<std::pair<int, bool>> injected_;
+    bool letter_down_[26] = {};
+    struct InjectedKey {
+        int key;
+        bool down;
+        int letter;
+    };
+    std::vector<InjectedKey> injected_;
 
     // Sound.
     Slots<EffectSlot> effects_;
