@@ -46,7 +46,9 @@ void game_over(int ship_index) {
     if (ship_index == 0) bonus = 0;
     game_state = STATE_GAME_OVER;
     // The players go on with one ship, whichever of them ended the game: the
-    // shop shows ship 0's count and the next level copies it to ship 1.
+    // shop shows ship 0's count and the next level copies it to ship 1. A
+    // match's stocks stay as they ended; the game set aside comes back anyway.
+    if (competing()) return;
     ship_records[0].ships = 1;
     ship_records[1].ships = 1;
 }
