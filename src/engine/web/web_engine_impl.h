@@ -47,6 +47,9 @@ class WebEngine final : public Engine {
     void Channel_StopAll() override;
 
     bool Input_KeyDown(int key) override { return key > 0 && key < 256 && down_[key]; }
+    bool Input_LetterDown(int letter) override {
+        return letter >= 'A' && letter <= 'Z' && typed_[letter];
+    }
     bool Input_KeyUp(int key) override { return key > 0 && key < 256 && up_[key]; }
     bool Input_GetKeyState(int key) override { return key > 0 && key < 256 && holds_[key] > 0; }
     int Input_GetKey() override { return last_key_; }
@@ -67,6 +70,7 @@ class WebEngine final : public Engine {
 
     bool System_RunFrames(int n) override;
     void Input_Inject(int key, bool down) override;
+    void Input_InjectTyped(int key, int letter) override;
     void Timer_SetFixedDelta(float seconds) override;
     bool Gfx_SaveScreenshot(const char* filename) override;
 
@@ -113,7 +117,7 @@ class WebEngine final : public Engine {
     void stop_input();
     void begin_input_frame();
     void end_input_frame();
-    void press_key(int key);
+    void press_key(int key, int letter);
     void release_key(int key);
 
     // web_sound.cpp
@@ -158,9 +162,15 @@ class WebEngine final : public Engine {
     // keypad Enter) and the code each held key pressed, by its DOM code.
     uint8_t holds_[256] = {};
     bool down_[256] = {}, up_[256] = {};
+    bool typed_[256] = {}; // letters typed this frame, by the layout's labels
     bool injected_held_[256] = {};
     int last_key_ = 0;
-    std::vector<std::pair<int, bool>> injected_;
+    struct Injected {
+        int key;
+        bool down;
+        int letter;
+    };
+    std::vector<Injected> injected_;
     std::vector<std::pair<std::string, int>> held_codes_; // DOM code, key it holds
 
     // Sound: effects and channels live in the page's script; these are the handles.

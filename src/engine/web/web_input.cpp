@@ -53,15 +53,11 @@ bool WebEngine::on_key(bool down, const char* code, const char* key, bool repeat
         for (const auto& h : held_codes_)
             if (h.first == code) return handled;
         held_codes_.emplace_back(code, pos);
-        // Held and released by position, so flying keeps to where the hands
-        // are on any layout; a letter's press is the letter the layout gives,
-        // so a password comes out as the player typed it.
-        int letter = pos >= HGEK_A && pos <= HGEK_A + 25 ? letter_from_dom_key(key) : 0;
-        if (holds_[pos]++ == 0) {
-            int pressed = letter ? letter : pos;
-            down_[pressed] = true;
-            last_key_ = pressed;
-        }
+        // Keys go by position, so flying keeps to where the hands are on any
+        // layout; the letter typed is the one the layout gives, so a password
+        // comes out as the player typed it.
+        const int letter = letter_from_dom_key(key);
+        press_key(pos, letter ? letter : (pos >= HGEK_A && pos <= HGEK_A + 25 ? pos : 0));
         return handled;
     }
     for (size_t i = 0; i < held_codes_.size(); ++i) {
@@ -79,16 +75,20 @@ void WebEngine::release_all_keys() {
 }
 
 void WebEngine::Input_Inject(int key, bool down) {
-    if (key > 0 && key < 256) injected_.push_back({key, down});
+    if (key > 0 && key < 256) injected_.push_back({key, down, key >= 'A' && key <= 'Z' ? key : 0});
+}
+
+void WebEngine::Input_InjectTyped(int key, int letter) {
+    if (key > 0 && key < 256) injected_.push_back({key, true, letter >= 'A' && letter <= 'Z' ? letter : 0});
 }
 
 void WebEngine::begin_input_frame() {
     for (const auto& change : injected_) {
-        int key = change.first;
-        if (change.second == injected_held_[key]) continue;
-        injected_held_[key] = change.second;
-        if (change.second)
-            press_key(key);
+        const int key = change.key;
+        if (change.down == injected_held_[key]) continue;
+        injected_held_[key] = change.down;
+        if (change.down)
+            press_key(key, change.letter);
         else
             release_key(key);
     }
@@ -99,13 +99,15 @@ void WebEngine::begin_input_frame() {
 void WebEngine::end_input_frame() {
     std::memset(down_, 0, sizeof(down_));
     std::memset(up_, 0, sizeof(up_));
+    std::memset(typed_, 0, sizeof(typed_));
     last_key_ = 0;
 }
 
-void WebEngine::press_key(int key) {
+void WebEngine::press_key(int key, int letter) {
     if (holds_[key]++ == 0) {
         down_[key] = true;
         last_key_ = key;
+        if (letter >= 'A' && letter <= 'Z') typed_[letter] = true;
     }
 }
 
