@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "world/globals.h"
+#include "game/options.h"
 #include "game/states.h"
 #include "main/program.h"
 #include "main/replay.h"
@@ -19,12 +20,13 @@ struct Options {
     std::string script = "-";
     std::string data_dir;
     int seed = 0; // 0: from the clock
+    bool aids = false;
 };
 
 int usage(const char* message) {
     std::fprintf(stderr,
                  "korvane-headless: %s\n"
-                 "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR]\n",
+                 "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR] [--aids]\n",
                  message);
     return 2;
 }
@@ -52,7 +54,9 @@ int run_headless(int argc, char** argv) {
         std::string arg = argv[i];
         if ((arg == "--script" || arg == "--seed" || arg == "--data") && i + 1 >= argc)
             return usage(("missing value after " + arg).c_str());
-        if (arg == "--script") {
+        if (arg == "--aids") {
+            options.aids = true; // every player aid on; the simulation is the same
+        } else if (arg == "--script") {
             options.script = argv[++i];
         } else if (arg == "--data") {
             options.data_dir = argv[++i];
@@ -82,6 +86,8 @@ int run_headless(int argc, char** argv) {
     if (seed != 0) engine->System_SetState(HGE_SEED, seed);
     if (!options.data_dir.empty()) engine->System_SetState(HGE_DATADIR, options.data_dir.c_str());
     if (!start_game()) return 0;
+    // The player's own options file is never read here: a run is the same anywhere.
+    for (bool& aid : game_options.aids) aid = options.aids;
     run_script_commands(commands);
     shutdown_program();
     return 0;
