@@ -505,8 +505,9 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
     render_func();
     std::vector<hgeQuad> screen = fake.quads_in(0);
     // Two views, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the password
-    // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1.
-    ASSERT_EQ(screen.size(), 2u + 74u);
+    // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1; then
+    // the small "TAB OPTIONS" (11) that leads to the options screen.
+    ASSERT_EQ(screen.size(), 2u + 74u + 11u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_EQ(screen[1].tex, t_view[1]);
     for (size_t i = 2; i < screen.size(); ++i) EXPECT_EQ(screen[i].tex, glyph_tex);
