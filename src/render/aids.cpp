@@ -236,7 +236,7 @@ void draw_menu_aids() {
     float line = font1->get_height() * font1->get_spacing();
     float x = 520 + font1->text_width(before);
     float w = font1->text_width(letter);
-    fill(x, 435 + 2 * line - 1, x + (w > 4 ? w : 12), 435 + 2 * line + 1, COLOR_PIP_FULL);
+    fill(x, 435 + 2 * line - 2, x + (w > 4 ? w : 12), 435 + 2 * line, COLOR_PIP_FULL);
     if (invalid_password_time > 0) text(font2, SMALL, 600, 505, TEXT_CENTER, "INVALID PASSWORD");
 }
 
