@@ -2,6 +2,7 @@
 
 #include "gfx/font.h"
 #include "render/screens.h"
+#include "world/options.h"
 #include "render_fixture.h"
 
 namespace {
@@ -595,6 +596,25 @@ TEST_F(RenderTest, DrawingAFrameAllocatesNothing) {
         EXPECT_EQ(counted_allocations, 0) << "state " << f.state << " mode " << f.mode;
         EXPECT_GT(fake.events.size(), before + 3);
     }
+
+    // Every aid on, with everything they show at once, a pause and the options screen.
+    for (bool& aid : game_options.aids) aid = true;
+    game_paused = true;
+    armor_flash[0] = 0.2f;
+    level_end_timer = 1;
+    invalid_password_time = 1;
+    for (int state : {0, 1, 2, 4, -1}) { // title, menu, play, game over; -1 the options screen
+        options_open = state == -1;
+        game_state = state == -1 ? STATE_MENU : state;
+        counted_allocations = 0;
+        counting_allocations = true;
+        render_func();
+        counting_allocations = false;
+        EXPECT_EQ(counted_allocations, 0) << "state " << state << " with aids";
+    }
+    game_options = player_options{};
+    game_paused = options_open = false;
+    armor_flash[0] = level_end_timer = invalid_password_time = 0;
 }
 
 } // namespace
