@@ -222,8 +222,7 @@ void load_options() {
         engine->Resource_Free(text);
         if (bad < 0) {
             o = defaults;
-            engine->System_Log("The options file %s is not text: the defaults apply",
-                               OPTIONS_FILE);
+            engine->System_Log("The options file %s is not text: the defaults apply", OPTIONS_FILE);
         } else if (bad > 0) {
             engine->System_Log("The options file %s has %d line(s) that were left out",
                                OPTIONS_FILE, bad);
@@ -235,13 +234,14 @@ void load_options() {
     if (o.scale != defaults.scale) apply_display(ROW_SCALE);
     if (o.integer_scaling != defaults.integer_scaling) apply_display(ROW_INTEGER_SCALING);
     if (o.vsync != defaults.vsync) apply_display(ROW_VSYNC);
-    if (o.pause_when_unfocused != defaults.pause_when_unfocused)
-        apply_display(ROW_PAUSE_UNFOCUSED);
+    if (o.pause_when_unfocused != defaults.pause_when_unfocused) apply_display(ROW_PAUSE_UNFOCUSED);
     apply_display(ROW_VOLUME);
     apply_key_bindings();
 }
 
-void set_options_saved(bool saved) { saving_allowed = saved; }
+void set_options_saved(bool saved) {
+    saving_allowed = saved;
+}
 
 bool save_options() {
     if (!saving_allowed) return true;

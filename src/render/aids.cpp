@@ -57,8 +57,12 @@ float width_of(Font* font, float scale, const char* line) {
     return font ? font->text_width(line) * scale : 0.0f;
 }
 
-float view_width(int v) { return view_sprite[v] ? view_sprite[v]->get_width() : 0.0f; }
-float view_height(int v) { return view_sprite[v] ? view_sprite[v]->get_height() : 0.0f; }
+float view_width(int v) {
+    return view_sprite[v] ? view_sprite[v]->get_width() : 0.0f;
+}
+float view_height(int v) {
+    return view_sprite[v] ? view_sprite[v]->get_height() : 0.0f;
+}
 
 // Level and pass counted from 1, as a player counts them.
 void level_text(char* buf, size_t size, const char* label) {
@@ -160,15 +164,15 @@ const char* key_label(int key, char* buf) {
     static const struct {
         int key;
         const char* name;
-    } names[] = {{8, "BACKSPACE"}, {9, "TAB"},        {13, "ENTER"},     {16, "SHIFT"},
-                 {17, "CTRL"},     {18, "ALT"},       {19, "PAUSE"},     {20, "CAPS LOCK"},
-                 {27, "ESCAPE"},   {32, "SPACE"},     {33, "PAGE UP"},   {34, "PAGE DOWN"},
-                 {35, "END"},      {36, "HOME"},      {37, "LEFT"},      {38, "UP"},
-                 {39, "RIGHT"},    {40, "DOWN"},      {45, "INSERT"},    {46, "DELETE"},
-                 {106, "NUM *"},   {107, "NUM +"},    {109, "NUM -"},    {110, "NUM ."},
-                 {111, "NUM /"},   {186, ";"},        {187, "="},        {188, ","},
-                 {189, "-"},       {190, "."},        {191, "/"},        {192, "`"},
-                 {219, "["},       {220, "\\"},       {221, "]"},        {222, "'"}};
+    } names[] = {{8, "BACKSPACE"}, {9, "TAB"},     {13, "ENTER"},   {16, "SHIFT"},
+                 {17, "CTRL"},     {18, "ALT"},    {19, "PAUSE"},   {20, "CAPS LOCK"},
+                 {27, "ESCAPE"},   {32, "SPACE"},  {33, "PAGE UP"}, {34, "PAGE DOWN"},
+                 {35, "END"},      {36, "HOME"},   {37, "LEFT"},    {38, "UP"},
+                 {39, "RIGHT"},    {40, "DOWN"},   {45, "INSERT"},  {46, "DELETE"},
+                 {106, "NUM *"},   {107, "NUM +"}, {109, "NUM -"},  {110, "NUM ."},
+                 {111, "NUM /"},   {186, ";"},     {187, "="},      {188, ","},
+                 {189, "-"},       {190, "."},     {191, "/"},      {192, "`"},
+                 {219, "["},       {220, "\\"},    {221, "]"},      {222, "'"}};
     for (const auto& n : names)
         if (n.key == key) {
             std::snprintf(buf, 16, "%s", n.name);
@@ -248,13 +252,27 @@ void draw_game_over_aids() {
 }
 
 void draw_options_screen() {
-    static const char* const labels[ROW_COUNT] = {
-        "STATUS STRIP",        "READABLE RADAR",      "FEEDBACK",         "PROMPTS",
-        "SOUND VOLUME",        "FULLSCREEN",          "WINDOW SCALE",     "INTEGER SCALING",
-        "VSYNC",               "PAUSE WHEN UNFOCUSED", "PLAYER 1 TURN LEFT", "PLAYER 1 TURN RIGHT",
-        "PLAYER 1 THRUST",     "PLAYER 1 BACK",       "PLAYER 1 FIRE",    "PLAYER 2 TURN LEFT",
-        "PLAYER 2 TURN RIGHT", "PLAYER 2 THRUST",     "PLAYER 2 BACK",    "PLAYER 2 FIRE",
-        "KEYS FROM SETTINGS"};
+    static const char* const labels[ROW_COUNT] = {"STATUS STRIP",
+                                                  "READABLE RADAR",
+                                                  "FEEDBACK",
+                                                  "PROMPTS",
+                                                  "SOUND VOLUME",
+                                                  "FULLSCREEN",
+                                                  "WINDOW SCALE",
+                                                  "INTEGER SCALING",
+                                                  "VSYNC",
+                                                  "PAUSE WHEN UNFOCUSED",
+                                                  "PLAYER 1 TURN LEFT",
+                                                  "PLAYER 1 TURN RIGHT",
+                                                  "PLAYER 1 THRUST",
+                                                  "PLAYER 1 BACK",
+                                                  "PLAYER 1 FIRE",
+                                                  "PLAYER 2 TURN LEFT",
+                                                  "PLAYER 2 TURN RIGHT",
+                                                  "PLAYER 2 THRUST",
+                                                  "PLAYER 2 BACK",
+                                                  "PLAYER 2 FIRE",
+                                                  "KEYS FROM SETTINGS"};
     const player_options& o = game_options;
     text(font2, 1.0f, 400, 18, TEXT_CENTER, "O P T I O N S");
     float y = 62;

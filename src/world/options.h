@@ -28,7 +28,9 @@ struct player_options {
 
 extern player_options game_options;
 
-inline bool aid_on(int aid) { return aid >= 0 && aid < AID_COUNT && game_options.aids[aid]; }
+inline bool aid_on(int aid) {
+    return aid >= 0 && aid < AID_COUNT && game_options.aids[aid];
+}
 
 extern bool game_paused;            // play stands still ("PAUSED")
 extern bool options_open;           // the options screen stands over the menu

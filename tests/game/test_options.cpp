@@ -6,7 +6,7 @@
 namespace {
 
 class OptionsTest : public GameTest {
-protected:
+  protected:
     void to_menu() {
         set_game_state(ACTION_TITLE);
         frame_with({'X'});
@@ -59,8 +59,9 @@ TEST_F(OptionsTest, ABrokenOrMissingFileGivesTheDefaultsAndALogLine) {
     EXPECT_EQ(game_options.scale, 2);
     EXPECT_TRUE(logged("No options file"));
 
-    fake.user_files[OPTIONS_FILE] = "[Aids]\nradar = 1\nprompts = yes\nnonsense\n[Sound\n"
-                                    "[Player0]\nfire = 27\nup = 300\nleft = 74\n[Sound]\nvolume = 500\n";
+    fake.user_files[OPTIONS_FILE] =
+        "[Aids]\nradar = 1\nprompts = yes\nnonsense\n[Sound\n"
+        "[Player0]\nfire = 27\nup = 300\nleft = 74\n[Sound]\nvolume = 500\n";
     load_options();
     EXPECT_TRUE(game_options.aids[AID_RADAR]);
     EXPECT_FALSE(game_options.aids[AID_PROMPTS]);
