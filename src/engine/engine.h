@@ -44,6 +44,11 @@ enum hgeBoolState {
     HGE_HIDEMOUSE,
     HGE_SHOWSPLASH,
     HGE_HEADLESS, // no window, no sound device, software drawing off screen
+    // The player's display choices; before System_Initiate they win over the
+    // settings file's, after it they apply at once where the platform can.
+    HGE_INTEGERSCALING,
+    HGE_VSYNC,
+    HGE_PAUSEUNFOCUSED,
 };
 
 enum hgeFuncState {
@@ -58,6 +63,8 @@ enum hgeIntState {
     HGE_SCREENBPP,
     HGE_FPS,  // frame limiter, frames per second
     HGE_SEED, // non-zero: Random_Seed(0) uses it instead of the clock
+    HGE_FXVOLUME, // sound volume 0..100, at once
+    HGE_SCALE,    // window size as a whole multiple of the picture (as HGE_INTEGERSCALING)
 };
 
 enum hgeStringState {
@@ -124,6 +131,22 @@ public:
     virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
     virtual void Resource_Free(void* resource) = 0;
 
+    // The player's own files (options): beside the player's settings, in the
+    // user's config folder when installed, else in the data folder. Load
+    // gives nullptr when missing (free with Resource_Free); Save replaces the
+    // whole file at once and is false when it could not.
+    virtual void* UserFile_Load(const char* filename, uint32_t* size = nullptr) {
+        (void)filename;
+        (void)size;
+        return nullptr;
+    }
+    virtual bool UserFile_Save(const char* filename, const void* data, uint32_t size) {
+        (void)filename;
+        (void)data;
+        (void)size;
+        return false;
+    }
+
     // Missing file, section or key gives def; names compare without case.
     virtual int Ini_GetInt(const char* section, const char* name, int def) = 0;
     virtual float Ini_GetFloat(const char* section, const char* name, float def) = 0;
@@ -142,6 +165,9 @@ public:
     virtual HCHANNEL Effect_Play(HEFFECT eff) = 0;
     virtual bool Channel_IsPlaying(HCHANNEL chn) = 0;
     virtual void Channel_StopAll() = 0;
+    // Holds every sound where it is until Channel_ResumeAll (the game's pause).
+    virtual void Channel_PauseAll() {}
+    virtual void Channel_ResumeAll() {}
 
     // True only in the frame in which the key went down / up.
     virtual bool Input_KeyDown(int key) = 0;

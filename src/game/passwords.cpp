@@ -64,15 +64,17 @@ void make_password() {
     password[9] = '\0';
 }
 
-void type_password_letter(char letter) {
+bool type_password_letter(char letter) {
     // The cursor survives menu visits; keep it inside the nine letters whatever happened.
     if (password_cursor < 0 || password_cursor > 8) password_cursor = 0;
     password[password_cursor] = letter;
     password_cursor += 1;
+    bool taken = true;
     if (password_cursor == 9) {
-        apply_password();
+        taken = apply_password();
         password_cursor = 0;
     }
+    return taken;
 }
 
 bool apply_password() {

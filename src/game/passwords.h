@@ -7,7 +7,8 @@ char password_letter(int value);
 int password_value(char c);
 // Overwrites password with the encoding of the current game.
 void make_password();
-// Types one letter at the cursor; the ninth applies the password.
-void type_password_letter(char letter);
+// Types one letter at the cursor; the ninth applies the password. False when
+// that ninth letter made no password.
+bool type_password_letter(char letter);
 // Loads the state a valid password encodes; false (and no change) otherwise.
 bool apply_password();

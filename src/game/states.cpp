@@ -9,6 +9,7 @@
 #include "enemies/spawn.h"
 #include "world/globals.h"
 #include "game/levels.h"
+#include "game/options.h"
 #include "game/passwords.h"
 #include "game/shop.h"
 #include "game/tuning.h"
@@ -189,6 +190,7 @@ void start_level() {
     spawn_timer = 0;
     spawn_pass = 0;
     spawning = spawn_level(level, settings.start_enemy);
+    reset_feedback();
     engine->Effect_Play(snd_start_level);
 }
 
@@ -260,16 +262,38 @@ bool title_frame() {
     return false;
 }
 
+// A fire key the player remapped also leaves the menu, unless it is a letter,
+// which types the password.
+bool remapped_fire_down() {
+    for (int p = 0; p < 2; ++p) {
+        int key = game_options.keys[p][ROLE_FIRE];
+        if (key != 0 && !(key >= 'A' && key <= 'Z') && engine->Input_KeyDown(key)) return true;
+    }
+    return false;
+}
+
 bool menu_frame(float dt) {
+    // The options screen stands over the menu; the demonstration waits behind it.
+    if (options_open) {
+        options_frame();
+        return false;
+    }
     if (engine->Input_KeyDown(HGEK_ESCAPE)) return true;
+    if (engine->Input_KeyDown(HGEK_TAB)) {
+        open_options();
+        return false;
+    }
+    if (invalid_password_time > 0) invalid_password_time = std::max(0.0f, invalid_password_time - dt);
     if (engine->Input_KeyDown(HGEK_F1) || engine->Input_KeyDown(HGEK_SPACE))
         game_mode = next_mode(game_mode);
     // Letters by the layout's labels, so the password comes out as typed.
     if (game_mode != MODE_COMPETITION)
         for (int letter = 'A'; letter <= 'Z'; ++letter)
-            if (engine->Input_LetterDown(letter)) type_password_letter(static_cast<char>(letter));
+            if (engine->Input_LetterDown(letter) &&
+                !type_password_letter(static_cast<char>(letter)))
+                invalid_password_time = 1.5f;
     if (engine->Input_KeyDown(HGEK_ENTER) || engine->Input_KeyDown(HGEK_CTRL) ||
-        engine->Input_KeyDown(HGEK_SHIFT))
+        engine->Input_KeyDown(HGEK_SHIFT) || remapped_fire_down())
         set_game_state(ACTION_TO_SHOP);
 
     StateScope demo(STATE_MENU);
@@ -286,12 +310,25 @@ bool menu_frame(float dt) {
 }
 
 void play_frame(float dt) {
+    if (game_paused) {
+        // A paused frame runs no simulation; Escape leaves for the menu as ever.
+        if (engine->Input_KeyDown(HGEK_ESCAPE))
+            set_game_state(ACTION_MENU);
+        else if (pause_key_down())
+            set_paused(false);
+        return;
+    }
+    if (pause_key_down()) {
+        set_paused(true);
+        return;
+    }
     if (engine->Input_KeyDown(HGEK_ESCAPE)) set_game_state(ACTION_MENU);
     StateScope play(STATE_PLAY);
     if (level_index >= 0 && level_index < static_cast<int>(level_list.size()))
         spawn_step(level_list[level_index], dt);
     simulate(0, game_mode != MODE_ONE_PLAYER, dt);
     decide_match();
+    track_feedback(dt);
     // A decided match ends in its game-over screen, not in the shop.
     if (field_clear() && !(competing() && winner != WINNER_NONE)) {
         level_end_timer += dt;
@@ -319,6 +356,8 @@ void game_over_frame(float dt) {
 } // namespace
 
 void set_game_state(int action) {
+    // Every way out of play ends its pause, so no sound stays held.
+    if (action >= ACTION_TITLE && action <= ACTION_START_LEVEL) set_paused(false);
     switch (action) {
     case ACTION_TITLE:
         game_state = STATE_TITLE;
@@ -361,8 +400,10 @@ void complete_level() {
 
 bool frame_func() {
     float dt = engine->Timer_GetDelta();
-    if (images[22]) images[22]->update(dt);
-    if (images[21]) images[21]->update(dt);
+    // In the pause even the looping pictures stand still.
+    bool still = game_paused && game_state == STATE_PLAY;
+    if (images[22] && !still) images[22]->update(dt);
+    if (images[21] && !still) images[21]->update(dt);
     field_half = field_side() / 2;
     switch (game_state) {
     case STATE_TITLE: return title_frame();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "world/globals.h"
+#include "world/options.h"
 
 void load_settings(bool all) {
     read_settings(all);
@@ -12,12 +13,13 @@ void load_settings(bool all) {
     level_index = std::clamp(settings.start_level, 0, 49);
     iteration = std::clamp(settings.start_level_iteration, 0, 8);
     for (int p = 0; p < 2; ++p) {
+        // A key the player remapped stays theirs, whatever the file says.
         ship& s = ship_records[p];
-        s.key_left = settings.player_keys[p][0];
-        s.key_right = settings.player_keys[p][1];
-        s.key_up = settings.player_keys[p][2];
-        s.key_down = settings.player_keys[p][3];
-        s.key_fire = settings.player_keys[p][4];
+        s.key_left = player_key(p, ROLE_LEFT);
+        s.key_right = player_key(p, ROLE_RIGHT);
+        s.key_up = player_key(p, ROLE_UP);
+        s.key_down = player_key(p, ROLE_DOWN);
+        s.key_fire = player_key(p, ROLE_FIRE);
     }
     if (kaboom_anim) kaboom_anim->set_speed(settings.anim_kaboom_fps);
     if (boom_anim) boom_anim->set_speed(settings.anim_boom_fps);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "world/globals.h"
+#include "game/options.h"
 #include "game/states.h"
 #include "main/options.h"
 #include "main/program.h"
@@ -20,13 +21,15 @@ struct Options {
     std::string script = "-";
     std::string data_dir;
     int seed = 0; // 0: from the clock
+    bool aids = false;
 };
 
 const char* const headless_usage =
-    "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR] | --help | --version\n"
+    "usage: korvane-headless [--script FILE|-] [--seed N] [--data DIR] [--aids] | --help | --version\n"
     "  --script FILE  run the script in FILE (-: standard input, the default)\n"
     "  --seed N       seed the random numbers with N (0: the script's seed or the clock)\n"
     "  --data DIR     read the game's data from DIR instead of the installed folder\n"
+    "  --aids         draw every player aid (the simulation is the same)\n"
     "  --help         this text\n"
     "  --version      the version\n";
 
@@ -67,7 +70,9 @@ int run_headless(int argc, char** argv) {
         }
         if ((arg == "--script" || arg == "--seed" || arg == "--data") && i + 1 >= argc)
             return usage(("missing value after " + arg).c_str());
-        if (arg == "--script") {
+        if (arg == "--aids") {
+            options.aids = true; // every player aid on; the simulation is the same
+        } else if (arg == "--script") {
             options.script = argv[++i];
         } else if (arg == "--data") {
             options.data_dir = argv[++i];
@@ -97,6 +102,8 @@ int run_headless(int argc, char** argv) {
     if (seed != 0) engine->System_SetState(HGE_SEED, seed);
     if (!options.data_dir.empty()) engine->System_SetState(HGE_DATADIR, options.data_dir.c_str());
     if (!start_game()) return 0;
+    // The player's own options file is never read here: a run is the same anywhere.
+    for (bool& aid : game_options.aids) aid = options.aids;
     run_script_commands(commands);
     shutdown_program();
     return 0;

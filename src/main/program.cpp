@@ -1,6 +1,7 @@
 #include "main/program.h"
 
 #include "world/globals.h"
+#include "game/options.h"
 #include "game/states.h"
 #include "main/resources.h"
 
@@ -18,6 +19,8 @@ bool start_game() {
 int run_program() {
     configure_engine();
     if (!start_game()) return 0;
+    load_options();
+    set_options_saved(true);
     engine->System_Start();
     shutdown_program();
     return 0;

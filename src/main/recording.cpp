@@ -8,6 +8,7 @@
 #include "world/globals.h"
 #include "game/states.h"
 #include "main/script.h"
+#include "world/options.h"
 
 namespace {
 
@@ -120,6 +121,14 @@ void Recorder::write(const std::string& text) {
     // Flushed at once, so a crash keeps everything played before it.
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0)
         write_error_ = errno ? errno : EIO;
+}
+
+void Recorder::write_key_bindings() {
+    static const char* const roles[ROLE_COUNT] = {"left", "right", "up", "down", "fire"};
+    for (int p = 0; p < 2; ++p)
+        for (int r = 0; r < ROLE_COUNT; ++r)
+            write("option player" + std::to_string(p) + "." + roles[r] + " " +
+                  std::to_string(game_options.keys[p][r]) + "\n");
 }
 
 void Recorder::before_frame(Engine* e) {

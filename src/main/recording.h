@@ -42,6 +42,9 @@ class Recorder {
     // Creates the file and writes its seed lines; false with error set when
     // it cannot be written.
     bool open(const std::string& path, int seed, std::string& error);
+    // Writes the players' remapped keys as option lines, so the recording
+    // replays alike whatever keys the one who plays it back has chosen.
+    void write_key_bindings();
     // Notes what the frame about to run sees: its time and its key edges.
     void before_frame(Engine* e);
     // Writes and flushes the noted frame, unless it ended the game: a

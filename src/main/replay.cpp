@@ -5,6 +5,7 @@
 
 #include "world/globals.h"
 #include "main/dump.h"
+#include "game/options.h"
 
 int script_seed(const std::vector<ScriptCommand>& commands) {
     int seed = 0;
@@ -58,6 +59,10 @@ void run_script_commands(const std::vector<ScriptCommand>& commands,
                 std::fprintf(stderr, "korvane: line %d: cannot write %s\n", c.line, c.file.c_str());
             break;
         case OP_SEED: break; // taken before the engine started
+        case OP_OPTION:
+            set_option(c.file, c.value, game_options);
+            apply_key_bindings();
+            break;
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/engine.h"
+#include "game/options.h"
 
 namespace {
 
@@ -92,9 +93,11 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
         size_t hash = line.find('#');
         if (hash != std::string::npos) line.erase(hash);
         std::istringstream words(line);
-        std::string word, arg, extra, more;
+        std::string word, arg, arg2, extra, more;
         if (!(words >> word)) continue;
         words >> arg;
+        // Only option takes two words; for the others a second one is extra.
+        if (word == "option") words >> arg2;
         bool has_extra = static_cast<bool>(words >> extra);
         bool has_more = static_cast<bool>(words >> more);
         ScriptCommand c;
@@ -130,6 +133,15 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
             c.file = arg;
             // A NUL byte would cut the name short where the file is opened.
             ok = ok && !arg.empty() && arg.find('\0') == std::string::npos;
+        } else if (word == "option") {
+            // A player's key or an aid, as the options file names it.
+            c.op = OP_OPTION;
+            c.file = arg;
+            long value = 0;
+            player_options scratch;
+            ok = ok && parse_long(arg2, value) && value >= -1000000 && value <= 1000000 &&
+                 set_option(arg, static_cast<int>(value), scratch);
+            c.value = static_cast<int>(value);
         } else {
             ok = false;
         }

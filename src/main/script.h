@@ -4,7 +4,17 @@
 #include <string>
 #include <vector>
 
-enum ScriptOp { OP_DT, OP_PRESS, OP_RELEASE, OP_TAP, OP_FRAMES, OP_DUMP, OP_SCREENSHOT, OP_SEED };
+enum ScriptOp {
+    OP_DT,
+    OP_PRESS,
+    OP_RELEASE,
+    OP_TAP,
+    OP_FRAMES,
+    OP_DUMP,
+    OP_SCREENSHOT,
+    OP_SEED,
+    OP_OPTION
+};
 
 struct ScriptCommand {
     ScriptOp op = OP_DUMP;
@@ -14,7 +24,8 @@ struct ScriptCommand {
     long frames = 0;  // frames
     float dt = 0;     // dt: above 0
     int seed = 0;     // seed: as korvane-headless --seed, 0 for the clock
-    std::string file; // screenshot
+    std::string file; // screenshot; option: its name in the options file
+    int value = 0;    // option
 };
 
 // A key name (LEFT, F1, A, 7, ...) or a virtual-key number 0..255; -1 if neither.

@@ -1,6 +1,7 @@
 #include "main/session.h"
 
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -9,6 +10,7 @@
 
 #include "engine/sdl/sdl_engine.h"
 #include "world/globals.h"
+#include "game/options.h"
 #include "game/states.h"
 #include "main/dump.h"
 #include "main/options.h"
@@ -42,6 +44,9 @@ int record_session(const std::string& path) {
     engine->System_SetState(HGE_SEED, seed);
     record_frames_with(&recorder);
     if (!start_game()) return 0;
+    load_options();
+    set_options_saved(true);
+    recorder.write_key_bindings();
     engine->System_Start();
     // Taken before shutdown frees the lists the state names.
     std::string final_state = dump_state(recorder.frames());
@@ -74,6 +79,10 @@ int show_replay(const std::string& path) {
     // The recording alone plays: keys and pads would make it go elsewhere.
     sdl_engine_set_device_input(engine, false);
     if (!start_game()) return 0;
+    // The viewer's aids and display; the keys are the recording's own.
+    load_options();
+    std::memset(game_options.keys, 0, sizeof game_options.keys);
+    apply_key_bindings();
     using clock = std::chrono::steady_clock;
     clock::time_point due = clock::now();
     run_script_commands(commands, [&due](float dt) {

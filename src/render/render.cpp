@@ -3,12 +3,22 @@
 #include <cmath>
 
 #include "world/globals.h"
+#include "render/aids.h"
 #include "render/screens.h"
+#include "world/options.h"
 
 namespace {
 
 // Pictures are drawn facing right; this turns the own heading to screen up.
 const float HALF_PI = 1.5707964f;
+
+// A radar blip: the classic dot, or the readable radar's in play.
+void draw_blip(float x, float y, bool partner) {
+    if (aid_on(AID_RADAR) && game_state == STATE_PLAY)
+        draw_aid_blip(x, y, partner);
+    else if (sprite_dot)
+        sprite_dot->render(x, y);
+}
 
 void draw_bullets(Sprite* sprite, const std::vector<bullet>& list, int v, float own_angle,
                   bool all) {
@@ -35,7 +45,7 @@ void draw_partner(const ship& own, const ship& partner, int v) {
     if (own.partner_visible && sprite)
         sprite->render_transformed(own.partner_screen_x, own.partner_screen_y,
                                    partner.angle - own.angle - HALF_PI, 1.0f, 0.0f);
-    if (sprite_dot) sprite_dot->render(own.partner_radar_x, own.partner_radar_y);
+    draw_blip(own.partner_radar_x, own.partner_radar_y, true);
 }
 
 void draw_enemies(int v, float own_angle) {
@@ -45,7 +55,7 @@ void draw_enemies(int v, float own_angle) {
         if (e.visible[v] && picture)
             picture->render_transformed(e.screen_x[v], e.screen_y[v],
                                         e.angle - own_angle - HALF_PI, 1.0f, 0.0f);
-        if (sprite_dot) sprite_dot->render(e.radar_x[v], e.radar_y[v]);
+        draw_blip(e.radar_x[v], e.radar_y[v], false);
     }
 }
 
@@ -62,7 +72,10 @@ void screen_pass() {
     } else {
         if (view_sprite[0]) view_sprite[0]->render(0.0f, 0.0f);
     }
-    if (in_menu()) draw_menu_texts();
+    if (in_menu()) {
+        draw_menu_texts();
+        draw_menu_aids();
+    }
     engine->Gfx_EndScene();
 }
 
@@ -75,6 +88,7 @@ void draw_logo() {
         sprite_logo->render((screen_w - sprite_logo->get_width()) / 2,
                             (screen_h - sprite_logo->get_height()) / 2);
     }
+    draw_title_aids();
     engine->Gfx_EndScene();
 }
 
@@ -83,6 +97,11 @@ void draw_text_screen(void (*draw_texts)()) {
     engine->Gfx_Clear(0);
     draw_texts();
     engine->Gfx_EndScene();
+}
+
+void draw_game_over_screen() {
+    draw_game_over_texts();
+    draw_game_over_aids();
 }
 
 } // namespace
@@ -137,6 +156,7 @@ void draw_view(int v, int own, int partner, bool with_partner) {
     if (s.armor >= 0 && own_sprite)
         own_sprite->render_transformed(anchor_x(v), anchor_y(v), -HALF_PI, 1.0f, 0.0f);
     draw_explosions(big_list, v);
+    draw_view_aids(v, own);
     engine->Gfx_EndScene();
 }
 
@@ -148,6 +168,10 @@ bool render_func() {
         draw_logo();
         break;
     case STATE_MENU:
+        if (options_open) {
+            draw_text_screen(draw_options_screen);
+            break;
+        }
         draw_view(0, 2, 3, true);
         draw_view(1, 3, 2, true);
         screen_pass();
@@ -163,7 +187,7 @@ bool render_func() {
         draw_text_screen(draw_shop_texts);
         break;
     case STATE_GAME_OVER:
-        draw_text_screen(draw_game_over_texts);
+        draw_text_screen(draw_game_over_screen);
         break;
     }
     return false;

@@ -197,6 +197,22 @@ TEST_F(SystemTest, ResourcesLoadWholeFilesFromTheDataFolder) {
     EXPECT_EQ(e->Resource_Load(dir.path().c_str(), &size), nullptr); // a folder is no file
 }
 
+TEST_F(SystemTest, ThePlayersOwnFilesAreWrittenWholeAndReadBack) {
+    uint32_t size = 7;
+    EXPECT_EQ(e->UserFile_Load("data/Options.ini", &size), nullptr);
+    ASSERT_TRUE(e->UserFile_Save("data/Options.ini", "a = 1\n", 6));
+    ASSERT_TRUE(e->UserFile_Save("data/Options.ini", "b = 22\n", 7)); // replaced, not appended
+    char* text = static_cast<char*>(e->UserFile_Load("data/Options.ini", &size));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(size, 7u);
+    EXPECT_STREQ(text, "b = 22\n"); // ends with a zero for the reader
+    e->Resource_Free(text);
+    EXPECT_FALSE(std::ifstream(dir.path() + "/Options.ini.new").good());
+    // A folder in the way cannot be written over.
+    ASSERT_TRUE(e->UserFile_Save("data/sub/x.ini", "1", 1));
+    EXPECT_FALSE(e->UserFile_Save("data/sub", "1", 1));
+}
+
 TEST_F(SystemTest, SeededRandomNumbersRepeatAndStayInRange) {
     e->System_SetState(HGE_SEED, 12345);
     e->Random_Seed(0);

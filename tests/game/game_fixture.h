@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "world/globals.h"
+#include "world/options.h"
 #include "game/levels.h"
 #include "game/states.h"
 #include "game/tuning.h"
@@ -22,6 +23,8 @@ protected:
         game_mode = MODE_ONE_PLAYER;
         password_cursor = 0;
         half_width = 399;
+        game_options = player_options{};
+        game_paused = options_open = options_waiting_key = false;
         load_settings(true);
         level_list.clear();
         load_levels();

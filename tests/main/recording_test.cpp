@@ -17,6 +17,7 @@
 
 #include "engine/engine.h"
 #include "world/globals.h"
+#include "world/options.h"
 #include "game/states.h"
 #include "main/dump.h"
 #include "main/recording.h"
@@ -391,6 +392,34 @@ TEST(KeyboardLayoutTest, LettersFollowTheLabelsFlightThePlacesAndTheRecordingRep
     std::string out = replay.out;
     while (!out.empty() && out.back() == '\n') out.pop_back();
     EXPECT_EQ(out, live);
+
+TEST(RecorderTest, RemappedKeysTravelWithTheRecording) {
+    // The recorder writes the players' keys as option lines...
+    std::string path = make_temp_dir() + "/keys.txt";
+    game_options = player_options{};
+    game_options.keys[0][ROLE_UP] = 'I';
+    Recorder r;
+    std::string why;
+    ASSERT_TRUE(r.open(path, 5, why)) << why;
+    r.write_key_bindings();
+    ASSERT_TRUE(r.finish("{}", why)) << why;
+    game_options = player_options{};
+    std::string recording = read_all(path);
+    EXPECT_NE(recording.find("\noption player0.up 73\n"), std::string::npos) << recording;
+    EXPECT_NE(recording.find("\noption player1.fire 0\n"), std::string::npos);
+
+    // ...and a replay obeys them, whatever keys the one replaying it has.
+    std::string fly = "seed 5\ntap SPACE\nframes 2\ntap ENTER\nframes 2\ntap ENTER\nframes 2\n"
+                      "press I\nframes 30\ndump\n";
+    HeadlessResult remapped = run_headless_script("option player0.up 73\n" + fly);
+    HeadlessResult plain = run_headless_script(fly);
+    ASSERT_EQ(remapped.dumps.size(), 1u) << remapped.err;
+    ASSERT_EQ(plain.dumps.size(), 1u) << plain.err;
+    EXPECT_EQ(remapped.dumps[0]["ships"][0]["key_up"].as_int(), 'I');
+    EXPECT_GT(remapped.dumps[0]["ships"][0]["speed"].as_float(), 0.0f);
+    EXPECT_EQ(plain.dumps[0]["ships"][0]["speed"].as_float(), 0.0f);
+    // A bad option line is refused like any malformed line.
+    EXPECT_EQ(run_headless_script("option player0.up 27\n" + fly).status, 2);
 }
 
 // Starts a program on SDL's dummy drivers; its pid.

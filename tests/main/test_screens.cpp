@@ -3,6 +3,8 @@
 #include <SDL_image.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "scenario_fixture.h"
 
@@ -41,10 +43,10 @@ bool load(const std::string& file, Picture& p) {
     return true;
 }
 
-Picture shoot(const std::string& script, const char* name) {
+Picture shoot(const std::string& script, const char* name, const char* args = "--seed 8") {
     static const std::string dir = make_temp_dir();
     std::string file = dir + "/" + name + ".png";
-    HeadlessResult r = run_headless_script(script + "screenshot " + file + "\n", "--seed 8");
+    HeadlessResult r = run_headless_script(script + "screenshot " + file + "\n", args);
     Picture p;
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(load(file, p)) << file;
@@ -104,6 +106,63 @@ TEST(ScreensTest, ShopTextsStandInTheirColumns) {
     EXPECT_GT(p.lit_in(400, 297, 600, 317), 40);
     EXPECT_EQ(p.lit_in(0, 297, 150, 317), 0);
     EXPECT_EQ(p.lit_in(650, 297, 800, 317), 0);
+}
+
+std::string read_text_file(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// The aids, each turned on alone by the option line the options file would hold.
+int colored(const Picture& p, uint32_t rgb, int x1, int y1, int x2, int y2) {
+    int n = 0;
+    for (int y = y1; y < y2; ++y)
+        for (int x = x1; x < x2; ++x) n += (p.at(x, y) & 0xFFFFFF) == rgb;
+    return n;
+}
+
+TEST(AidScreensTest, TheStatusStripStandsAboveThePlay) {
+    std::string play = std::string(TO_MENU) + MENU_TO_PLAY + "frames 140\n";
+    Picture p = shoot("option aids.status_strip 1\n" + play, "aid_status");
+    EXPECT_EQ(p.at(11, 10) & 0xFFFFFF, 0x5AB4FFu); // the one armor pip, full
+    EXPECT_GT(p.lit_in(24, 2, 110, 20), 40);       // SHIPS 3
+    EXPECT_GT(p.lit_in(700, 2, 795, 20), 40);      // CREDITS
+    EXPECT_FALSE(p.dark(400, 400));                // the ship is not covered
+}
+
+TEST(AidScreensTest, TheReadableRadarColoursThePartnerAndMarksTheEdges) {
+    std::string play = std::string(TO_MENU) + "tap SPACE\nframes 2\n" + MENU_TO_PLAY + "frames 140\n";
+    Picture on = shoot("option aids.radar 1\n" + play, "aid_radar");
+    Picture off = shoot(play, "aid_radar_off");
+    EXPECT_GT(colored(on, 0x50FF78, 0, 0, 800, 590), 40); // a partner blip in each view
+    EXPECT_EQ(colored(off, 0x50FF78, 0, 0, 800, 590), 0);
+    int edges = colored(on, 0xFFA030, 0, 570, 800, 590) + colored(on, 0xFFA030, 0, 0, 800, 20) +
+                colored(on, 0xFFA030, 0, 0, 20, 590) + colored(on, 0xFFA030, 780, 0, 800, 590) +
+                colored(on, 0xFFA030, 380, 0, 420, 590);
+    EXPECT_GT(edges, 20);
+    EXPECT_EQ(colored(off, 0xFFA030, 0, 0, 800, 590), 0);
+}
+
+TEST(AidScreensTest, FeedbackNamesTheLevelReachedAtGameOver) {
+    std::string session = read_text_file(KORVANE_SOURCE_DIR "/tests/replays/game_over.rec");
+    session = session.substr(0, session.rfind("dump"));
+    // The recording's own seed, so it reaches its game over.
+    Picture on = shoot("option aids.feedback 1\n" + session, "aid_feedback", "");
+    Picture off = shoot(session, "aid_feedback_off", "");
+    EXPECT_GT(on.lit_in(250, 160, 550, 183), 60);
+    EXPECT_EQ(off.lit_in(0, 130, 800, 590), 0);
+    EXPECT_GT(off.lit_in(250, 100, 550, 123), 60); // G A M E  O V E R stays
+}
+
+TEST(AidScreensTest, PromptsSayWhichKeyGoesOn) {
+    Picture title = shoot("option aids.prompts 1\nframes 1\n", "aid_prompt_title");
+    EXPECT_GT(title.lit_in(300, 530, 500, 550), 40); // PRESS ANY KEY
+    Picture menu = shoot(std::string("option aids.prompts 1\n") + TO_MENU + "frames 40\n",
+                         "aid_prompt_menu");
+    EXPECT_GT(menu.lit_in(540, 530, 660, 546), 30); // ENTER SHOP
+    EXPECT_GT(colored(menu, 0x5AB4FF, 520, 473, 540, 475), 8);   // the cursor under the first letter
 }
 
 } // namespace

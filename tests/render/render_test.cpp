@@ -2,6 +2,7 @@
 
 #include "gfx/font.h"
 #include "render/screens.h"
+#include "world/options.h"
 #include "render_fixture.h"
 
 namespace {
@@ -505,8 +506,9 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
     render_func();
     std::vector<hgeQuad> screen = fake.quads_in(0);
     // Two views, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the password
-    // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1.
-    ASSERT_EQ(screen.size(), 2u + 74u);
+    // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1; then
+    // the small "TAB OPTIONS" (11) that leads to the options screen.
+    ASSERT_EQ(screen.size(), 2u + 74u + 11u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_EQ(screen[1].tex, t_view[1]);
     for (size_t i = 2; i < screen.size(); ++i) EXPECT_EQ(screen[i].tex, glyph_tex);
@@ -594,6 +596,25 @@ TEST_F(RenderTest, DrawingAFrameAllocatesNothing) {
         EXPECT_EQ(counted_allocations, 0) << "state " << f.state << " mode " << f.mode;
         EXPECT_GT(fake.events.size(), before + 3);
     }
+
+    // Every aid on, with everything they show at once, a pause and the options screen.
+    for (bool& aid : game_options.aids) aid = true;
+    game_paused = true;
+    armor_flash[0] = 0.2f;
+    level_end_timer = 1;
+    invalid_password_time = 1;
+    for (int state : {0, 1, 2, 4, -1}) { // title, menu, play, game over; -1 the options screen
+        options_open = state == -1;
+        game_state = state == -1 ? STATE_MENU : state;
+        counted_allocations = 0;
+        counting_allocations = true;
+        render_func();
+        counting_allocations = false;
+        EXPECT_EQ(counted_allocations, 0) << "state " << state << " with aids";
+    }
+    game_options = player_options{};
+    game_paused = options_open = false;
+    armor_flash[0] = level_end_timer = invalid_password_time = 0;
 }
 
 } // namespace

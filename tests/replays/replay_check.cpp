@@ -2,7 +2,7 @@
 // prints with the committed expected output; on a difference it names the
 // first key that differs.
 //
-//   replay_check HEADLESS RECORDING EXPECTED
+//   replay_check HEADLESS RECORDING EXPECTED [HEADLESS OPTION...]
 #include <sys/wait.h>
 
 #include <cctype>
@@ -147,8 +147,8 @@ std::string quoted(const std::string& s) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: replay_check HEADLESS RECORDING EXPECTED\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: replay_check HEADLESS RECORDING EXPECTED [OPTION...]\n");
         return 2;
     }
     std::string expected_text;
@@ -157,6 +157,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string command = quoted(argv[1]) + " --script " + quoted(argv[2]);
+    for (int i = 4; i < argc; ++i) command += " " + quoted(argv[i]);
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
         std::fprintf(stderr, "replay_check: cannot run %s\n", argv[1]);

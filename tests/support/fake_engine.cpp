@@ -65,6 +65,7 @@ void FakeEngine::System_SetState(hgeFuncState state, hgeCallback value) {
 void FakeEngine::System_SetState(hgeIntState state, int value) {
     if (state == HGE_SCREENWIDTH) screen_width = value;
     if (state == HGE_SCREENHEIGHT) screen_height = value;
+    int_states[state] = value;
 }
 
 int FakeEngine::System_GetStateInt(hgeIntState state) {
@@ -94,6 +95,22 @@ void* FakeEngine::Resource_Load(const char* filename, uint32_t* size) {
 }
 
 void FakeEngine::Resource_Free(void* resource) { std::free(resource); }
+
+void* FakeEngine::UserFile_Load(const char* filename, uint32_t* size) {
+    auto it = user_files.find(filename);
+    if (it == user_files.end()) return nullptr;
+    char* data = static_cast<char*>(std::malloc(it->second.size() + 1));
+    std::memcpy(data, it->second.data(), it->second.size());
+    data[it->second.size()] = '\0';
+    if (size) *size = static_cast<uint32_t>(it->second.size());
+    return data;
+}
+
+bool FakeEngine::UserFile_Save(const char* filename, const void* data, uint32_t size) {
+    if (!user_files_writable) return false;
+    user_files[filename] = std::string(static_cast<const char*>(data), size);
+    return true;
+}
 
 int FakeEngine::Ini_GetInt(const char* section, const char* name, int def) {
     auto it = ini.find(lower(section) + "." + lower(name));

@@ -38,6 +38,11 @@ public:
     std::map<std::string, std::pair<int, int>> textures; // file name -> size; others are 256 x 512
     std::set<std::string> missing;                       // effects and textures that fail to load
     std::map<std::string, std::string> files;            // Resource_Load contents
+    std::map<std::string, std::string> user_files;       // UserFile_Load / UserFile_Save contents
+    bool user_files_writable = true;
+    bool channels_paused = false;
+    std::map<int, bool> bool_states;                     // hgeBoolState -> last value set
+    std::map<int, int> int_states;                       // the other hgeIntStates set
     int screen_width = 800, screen_height = 590;
 
     // Key changes take effect at the next begin_frame().
@@ -46,7 +51,7 @@ public:
     void begin_frame();
     void reset_records();
 
-    void System_SetState(hgeBoolState, bool) override {}
+    void System_SetState(hgeBoolState state, bool value) override { bool_states[state] = value; }
     void System_SetState(hgeFuncState state, hgeCallback value) override;
     void System_SetState(hgeIntState state, int value) override;
     void System_SetState(hgeStringState, const char*) override {}
@@ -59,6 +64,10 @@ public:
     void System_MessageBox(const char* text, const char* caption) override;
     void* Resource_Load(const char* filename, uint32_t* size) override;
     void Resource_Free(void* resource) override;
+    void* UserFile_Load(const char* filename, uint32_t* size) override;
+    bool UserFile_Save(const char* filename, const void* data, uint32_t size) override;
+    void Channel_PauseAll() override { channels_paused = true; }
+    void Channel_ResumeAll() override { channels_paused = false; }
     int Ini_GetInt(const char* section, const char* name, int def) override;
     float Ini_GetFloat(const char* section, const char* name, float def) override;
     void Random_Seed(int seed) override;

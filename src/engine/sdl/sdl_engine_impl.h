@@ -37,6 +37,8 @@ class SdlEngine final : public Engine {
 
     void* Resource_Load(const char* filename, uint32_t* size) override;
     void Resource_Free(void* resource) override;
+    void* UserFile_Load(const char* filename, uint32_t* size) override;
+    bool UserFile_Save(const char* filename, const void* data, uint32_t size) override;
 
     int Ini_GetInt(const char* section, const char* name, int def) override;
     float Ini_GetFloat(const char* section, const char* name, float def) override;
@@ -52,6 +54,8 @@ class SdlEngine final : public Engine {
     HCHANNEL Effect_Play(HEFFECT eff) override;
     bool Channel_IsPlaying(HCHANNEL chn) override;
     void Channel_StopAll() override;
+    void Channel_PauseAll() override;
+    void Channel_ResumeAll() override;
 
     bool Input_KeyDown(int key) override { return key > 0 && key < 256 && down_[key]; }
     bool Input_KeyUp(int key) override { return key > 0 && key < 256 && up_[key]; }
@@ -155,6 +159,10 @@ class SdlEngine final : public Engine {
     void advance_clock();
     void limit_frame_rate(uint64_t frame_begin);
     bool should_pause() const;
+    void set_display_flag(hgeBoolState state, bool value);
+    void set_scale(int scale);
+    void set_volume(int volume);
+    std::string user_path(const char* name) const;
     void wait_while_paused();
     void update_paths();
     bool installed() const; // data from the shared folder, player files in XDG folders
@@ -239,6 +247,8 @@ class SdlEngine final : public Engine {
     bool vsync_active_ = false;
     bool focused_ = true, minimized_ = false;
     std::atomic<bool> paused_{false};
+    bool channels_paused_ = false; // the game's pause holds the sound
+    int volume_ = 100;
     bool device_input_ = true; // physical keys and pads reach the game
     bool device_input_applied_ = true;
     int gamepads_setting_ = -1; // -1: pads with a window only; 0 never; 1 always

@@ -11,7 +11,27 @@ bool SdlEngine::open_mixer() {
     Uint16 format = 0;
     Mix_QuerySpec(&mix_freq_, &format, &mix_channels_);
     mix_bytes_ = SDL_AUDIO_BITSIZE(format) / 8;
+    set_volume(volume_); // a reopened device keeps the player's volume
     return true;
+}
+
+void SdlEngine::set_volume(int volume) {
+    volume_ = volume < 0 ? 0 : (volume > 100 ? 100 : volume);
+    if (!audio_open_) return;
+    Mix_Volume(-1, volume_ * MIX_MAX_VOLUME / 100);
+    Mix_VolumeMusic(volume_ * MIX_MAX_VOLUME / 100);
+}
+
+void SdlEngine::Channel_PauseAll() {
+    if (channels_paused_) return;
+    channels_paused_ = true;
+    if (!paused_) pause_sound(true);
+}
+
+void SdlEngine::Channel_ResumeAll() {
+    if (!channels_paused_) return;
+    channels_paused_ = false;
+    if (!paused_) pause_sound(false);
 }
 
 namespace {
@@ -298,6 +318,7 @@ bool SdlEngine::Channel_IsPlaying(HCHANNEL chn) {
 }
 
 void SdlEngine::Channel_StopAll() {
+    Channel_ResumeAll(); // nothing stays held for sounds played later
     if (audio_open_) {
         Mix_HaltChannel(-1);
         Mix_HaltMusic();

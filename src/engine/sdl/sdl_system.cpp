@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <thread>
@@ -53,6 +54,9 @@ void SdlEngine::System_SetState(hgeBoolState state, bool value) {
     case HGE_HEADLESS:
         if (!initiated_) headless_ = value; // the kind of output cannot change once open
         break;
+    case HGE_INTEGERSCALING:
+    case HGE_VSYNC:
+    case HGE_PAUSEUNFOCUSED: set_display_flag(state, value); break;
     }
 }
 
@@ -75,6 +79,8 @@ void SdlEngine::System_SetState(hgeIntState state, int value) {
     case HGE_SCREENBPP: bpp_ = value; break;
     case HGE_FPS: fps_ = value; break;
     case HGE_SEED: seed_ = value; break;
+    case HGE_FXVOLUME: set_volume(value); break;
+    case HGE_SCALE: set_scale(value); break;
     }
 }
 
@@ -99,8 +105,82 @@ int SdlEngine::System_GetStateInt(hgeIntState state) {
     case HGE_SCREENBPP: return bpp_;
     case HGE_FPS: return fps_;
     case HGE_SEED: return seed_;
+    case HGE_FXVOLUME: return volume_;
+    case HGE_SCALE: return display_.scale;
     }
     return 0;
+}
+
+// The player's display choices apply at once; the settings file's [Display]
+// is read at start-up and these follow it.
+void SdlEngine::set_display_flag(hgeBoolState state, bool value) {
+    switch (state) {
+    case HGE_INTEGERSCALING: display_.integer_scaling = value; break;
+    case HGE_PAUSEUNFOCUSED: display_.pause_when_unfocused = value; break;
+    case HGE_VSYNC:
+        display_.vsync = value;
+        // Some renderers cannot change it: the frame limiter then stays on.
+        if (renderer_ && window_)
+            vsync_active_ = SDL_RenderSetVSync(renderer_, value ? 1 : 0) == 0 && value;
+        break;
+    default: break;
+    }
+}
+
+void SdlEngine::set_scale(int scale) {
+    if (scale < 1) return;
+    display_.scale = scale;
+    if (!window_ || !windowed_) return;
+    SDL_Rect desk{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &desk) != 0) desk = SDL_Rect{0, 0, 0, 0};
+    WindowSize size = window_size(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
+    SDL_SetWindowSize(window_, size.w, size.h);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+std::string SdlEngine::user_path(const char* name) const {
+    if (!name || !*name) return std::string();
+    if (installed()) return user_files(name, std::string()).ini;
+    return resolve(name);
+}
+
+void* SdlEngine::UserFile_Load(const char* filename, uint32_t* size) {
+    std::string path = user_path(filename);
+    if (path.empty()) return nullptr;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    std::vector<char> bytes;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() < (1u << 20))
+        bytes.insert(bytes.end(), buf, buf + n);
+    bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    if (bad) return nullptr;
+    // One byte more, zero, so a text can be read as a C string.
+    char* data = static_cast<char*>(std::malloc(bytes.size() + 1));
+    if (!data) return nullptr;
+    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+    data[bytes.size()] = '\0';
+    if (size) *size = static_cast<uint32_t>(bytes.size());
+    return data;
+}
+
+bool SdlEngine::UserFile_Save(const char* filename, const void* data, uint32_t size) {
+    std::string path = user_path(filename);
+    if (path.empty() || (size > 0 && !data)) return false;
+    size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !make_dirs(path.substr(0, slash)))
+        return false;
+    // Written beside and renamed over, so a crash never leaves half a file.
+    std::string temp = path + ".new";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+    ok = std::fclose(f) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) std::remove(temp.c_str());
+    return ok;
 }
 
 void SdlEngine::update_paths() {
@@ -257,6 +337,7 @@ void SdlEngine::System_Shutdown() {
     focused_ = true;
     minimized_ = false;
     paused_ = false;
+    channels_paused_ = false;
     vsync_active_ = false;
 }
 
@@ -308,7 +389,7 @@ void SdlEngine::wait_while_paused() {
         SDL_WaitEventTimeout(nullptr, 250); // sleeps; the next event wakes it
         pump_events();
     }
-    pause_sound(false);
+    if (!channels_paused_) pause_sound(false); // the game's own pause keeps its sound held
     // Time away is not game time: the next frame measures from here.
     last_counter_ = SDL_GetPerformanceCounter();
     paused_ = false;

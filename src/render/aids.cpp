@@ -1,0 +1,312 @@
+#include "render/aids.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "world/globals.h"
+#include "world/options.h"
+
+namespace {
+
+// The game's own palette: font1's steel blue, font2's amber, and a warning red.
+const uint32_t COLOR_BAND = 0xB0000000;
+const uint32_t COLOR_PIP_FULL = 0xFF5AB4FF;
+const uint32_t COLOR_PIP_EMPTY = 0xFF2A3648;
+const uint32_t COLOR_PARTNER = 0xFF50FF78;
+const uint32_t COLOR_ENEMY = 0xFFFF5A3C;
+const uint32_t COLOR_MARKER = 0xFFFFA030;
+const uint32_t COLOR_FLASH = 0xFFFF2A20;
+const uint32_t COLOR_ROW = 0x70305A96;
+
+const float STRIP_HEIGHT = 22.0f;
+const float SMALL = 0.75f; // font1 at this scale still reads at 800 x 590
+const int MAX_MARKERS = 4;
+const float FLASH_TIME = 0.35f;
+
+void fill(float x1, float y1, float x2, float y2, uint32_t color) {
+    hgeQuad q;
+    const float xs[4] = {x1, x2, x2, x1}, ys[4] = {y1, y1, y2, y2};
+    for (int i = 0; i < 4; ++i) q.v[i] = {xs[i], ys[i], 0.5f, color, 0.0f, 0.0f};
+    q.tex = 0;
+    q.blend = BLEND_DEFAULT;
+    engine->Gfx_RenderQuad(&q);
+}
+
+// A triangle with its tip at (x, y) pointing along (dx, dy), a unit vector.
+void arrow(float x, float y, float dx, float dy, float size, uint32_t color) {
+    hgeQuad q;
+    float bx = x - dx * size, by = y - dy * size;
+    float px = -dy * size * 0.6f, py = dx * size * 0.6f;
+    const float xs[4] = {x, x, bx + px, bx - px}, ys[4] = {y, y, by + py, by - py};
+    for (int i = 0; i < 4; ++i) q.v[i] = {xs[i], ys[i], 0.5f, color, 0.0f, 0.0f};
+    q.tex = 0;
+    q.blend = BLEND_DEFAULT;
+    engine->Gfx_RenderQuad(&q);
+}
+
+void text(Font* font, float scale, float x, float y, int align, const char* line) {
+    if (!font) return;
+    float old = font->get_scale();
+    font->set_scale(scale);
+    font->render_text(x, y, align, line);
+    font->set_scale(old);
+}
+
+float width_of(Font* font, float scale, const char* line) {
+    return font ? font->text_width(line) * scale : 0.0f;
+}
+
+float view_width(int v) {
+    return view_sprite[v] ? view_sprite[v]->get_width() : 0.0f;
+}
+float view_height(int v) {
+    return view_sprite[v] ? view_sprite[v]->get_height() : 0.0f;
+}
+
+// Level and pass counted from 1, as a player counts them.
+void level_text(char* buf, size_t size, const char* label) {
+    if (iteration > 0)
+        std::snprintf(buf, size, "%s %d PASS %d", label, level_index + 1, iteration + 1);
+    else
+        std::snprintf(buf, size, "%s %d", label, level_index + 1);
+}
+
+void status_strip(int v, const ship& s) {
+    float w = view_width(v);
+    fill(0, 0, w, STRIP_HEIGHT, COLOR_BAND);
+    // Armor as pips: one for each hit the ship can take.
+    float x = 6;
+    int pips = s.shield + 1 < 1 ? 1 : (s.shield + 1 > 6 ? 6 : s.shield + 1);
+    for (int i = 0; i < pips; ++i, x += 14)
+        fill(x, 5, x + 11, 16, i <= s.armor ? COLOR_PIP_FULL : COLOR_PIP_EMPTY);
+    char items[4][32];
+    std::snprintf(items[0], sizeof items[0], "SHIPS %d", s.ships < 0 ? 0 : s.ships);
+    level_text(items[1], sizeof items[1], "LEVEL");
+    std::snprintf(items[2], sizeof items[2], "ENEMIES %d", enemies_left());
+    std::snprintf(items[3], sizeof items[3], "CREDITS %d", money);
+    float used = 0;
+    for (auto& item : items) used += width_of(font1, SMALL, item);
+    float left = x + 6, gap = (w - 8 - left - used) / 3;
+    float scale = SMALL;
+    if (gap < 8) { // a split view is narrow: the texts shrink to fit
+        scale = SMALL * (w - 8 - left - 24) / (used > 0 ? used : 1);
+        gap = 8;
+    }
+    for (auto& item : items) {
+        text(font1, scale, left, 2, TEXT_LEFT, item);
+        left += width_of(font1, scale, item) + gap;
+    }
+}
+
+void border_flash(int v) {
+    float a = armor_flash[v] / FLASH_TIME;
+    if (a <= 0) return;
+    uint32_t color = (static_cast<uint32_t>(a * 200.0f) << 24) | (COLOR_FLASH & 0xFFFFFF);
+    float w = view_width(v), h = view_height(v), t = 5;
+    fill(0, 0, w, t, color);
+    fill(0, h - t, w, h, color);
+    fill(0, t, t, h - t, color);
+    fill(w - t, t, w, h - t, color);
+}
+
+// Arrows on the view's edge toward the nearest enemies outside it.
+void edge_markers(int v) {
+    int best[MAX_MARKERS];
+    float best_d[MAX_MARKERS];
+    int found = 0;
+    float ax = anchor_x(v), ay = anchor_y(v);
+    for (int i = 0; i < static_cast<int>(enemy_list.size()); ++i) {
+        const enemy& e = enemy_list[i];
+        if (e.visible[v]) continue;
+        float dx = e.screen_x[v] - ax, dy = e.screen_y[v] - ay;
+        float d = dx * dx + dy * dy;
+        int at = found < MAX_MARKERS ? found++ : MAX_MARKERS;
+        if (at == MAX_MARKERS) {
+            if (d >= best_d[MAX_MARKERS - 1]) continue;
+            at = MAX_MARKERS - 1;
+        }
+        while (at > 0 && best_d[at - 1] > d) {
+            best[at] = best[at - 1];
+            best_d[at] = best_d[at - 1];
+            --at;
+        }
+        best[at] = i;
+        best_d[at] = d;
+    }
+    float top = aid_on(AID_STATUS) ? STRIP_HEIGHT + 4 : 4;
+    float x1 = 4, y1 = top, x2 = view_width(v) - 4, y2 = view_height(v) - 4;
+    for (int k = 0; k < found; ++k) {
+        const enemy& e = enemy_list[best[k]];
+        float dx = e.screen_x[v] - ax, dy = e.screen_y[v] - ay;
+        float len = std::sqrt(dx * dx + dy * dy);
+        if (len < 1.0f) continue;
+        dx /= len;
+        dy /= len;
+        // Where the ray from the own ship leaves the view's box.
+        float t = 1e9f;
+        if (dx > 0) t = std::fmin(t, (x2 - ax) / dx);
+        if (dx < 0) t = std::fmin(t, (x1 - ax) / dx);
+        if (dy > 0) t = std::fmin(t, (y2 - ay) / dy);
+        if (dy < 0) t = std::fmin(t, (y1 - ay) / dy);
+        if (t <= 0 || t > 1e8f) continue;
+        arrow(ax + dx * t, ay + dy * t, dx, dy, k == 0 ? 14.0f : 10.0f, COLOR_MARKER);
+    }
+}
+
+void centre_line(int v, float y, Font* font, float scale, const char* line) {
+    text(font, scale, view_width(v) / 2, y, TEXT_CENTER, line);
+}
+
+} // namespace
+
+const char* key_label(int key, char* buf) {
+    static const struct {
+        int key;
+        const char* name;
+    } names[] = {{8, "BACKSPACE"}, {9, "TAB"},     {13, "ENTER"},   {16, "SHIFT"},
+                 {17, "CTRL"},     {18, "ALT"},    {19, "PAUSE"},   {20, "CAPS LOCK"},
+                 {27, "ESCAPE"},   {32, "SPACE"},  {33, "PAGE UP"}, {34, "PAGE DOWN"},
+                 {35, "END"},      {36, "HOME"},   {37, "LEFT"},    {38, "UP"},
+                 {39, "RIGHT"},    {40, "DOWN"},   {45, "INSERT"},  {46, "DELETE"},
+                 {106, "NUM *"},   {107, "NUM +"}, {109, "NUM -"},  {110, "NUM ."},
+                 {111, "NUM /"},   {186, ";"},     {187, "="},      {188, ","},
+                 {189, "-"},       {190, "."},     {191, "/"},      {192, "`"},
+                 {219, "["},       {220, "\\"},    {221, "]"},      {222, "'"}};
+    for (const auto& n : names)
+        if (n.key == key) {
+            std::snprintf(buf, 16, "%s", n.name);
+            return buf;
+        }
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        std::snprintf(buf, 16, "%c", key);
+    else if (key >= 96 && key <= 105)
+        std::snprintf(buf, 16, "NUM %d", key - 96);
+    else if (key >= 112 && key <= 123)
+        std::snprintf(buf, 16, "F%d", key - 111);
+    else
+        std::snprintf(buf, 16, "KEY %d", key);
+    return buf;
+}
+
+int enemies_left() {
+    int n = static_cast<int>(enemy_list.size() + pending_list.size());
+    if (!spawning || level_index < 0 || level_index >= static_cast<int>(level_list.size()))
+        return n;
+    // The level string after its field digit, once per pass still to come.
+    int letters = static_cast<int>(level_list[level_index].size()) - 1;
+    if (letters <= 0) return n;
+    if (spawn_index >= 1 && spawn_index <= letters) n += letters + 1 - spawn_index;
+    for (int pass = spawn_pass + 2; pass <= iteration; pass += 2) n += letters;
+    return n;
+}
+
+void draw_aid_blip(float x, float y, bool partner) {
+    float r = partner ? 3.5f : 3.0f;
+    fill(x - r, y - r, x + r, y + r, partner ? COLOR_PARTNER : COLOR_ENEMY);
+}
+
+void draw_view_aids(int v, int own) {
+    if (game_state != STATE_PLAY) return;
+    const ship& s = ship_records[own];
+    if (aid_on(AID_RADAR)) edge_markers(v);
+    if (aid_on(AID_FEEDBACK)) {
+        border_flash(v);
+        char line[40];
+        if (level_end_timer > 0) {
+            centre_line(v, 150, font2, 1.0f, "LEVEL CLEARED");
+        } else if (s.armor < 0) {
+            std::snprintf(line, sizeof line, "SHIP LOST - %d LEFT", s.ships < 0 ? 0 : s.ships);
+            centre_line(v, 150, font2, 1.0f, line);
+        }
+    }
+    if (aid_on(AID_STATUS)) status_strip(v, s);
+    if (game_paused) centre_line(v, 220, font2, 1.0f, "PAUSED");
+}
+
+void draw_title_aids() {
+    if (aid_on(AID_PROMPTS)) text(font1, 1.0f, 400, 530, TEXT_CENTER, "PRESS ANY KEY");
+}
+
+void draw_menu_aids() {
+    text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
+    if (!aid_on(AID_PROMPTS)) return;
+    text(font1, SMALL, 600, 530, TEXT_CENTER, "ENTER SHOP");
+    if (game_mode == MODE_COMPETITION || !font1) return;
+    // The password's letters stand on the block's second line, from x = 520.
+    int cursor = password_cursor >= 0 && password_cursor < 9 ? password_cursor : 0;
+    char before[10] = {}, letter[2] = {password[cursor], 0};
+    std::memcpy(before, password, static_cast<size_t>(cursor));
+    float line = font1->get_height() * font1->get_spacing();
+    float x = 520 + font1->text_width(before);
+    float w = font1->text_width(letter);
+    fill(x, 435 + 2 * line - 2, x + (w > 4 ? w : 12), 435 + 2 * line, COLOR_PIP_FULL);
+    if (invalid_password_time > 0) text(font2, SMALL, 600, 505, TEXT_CENTER, "INVALID PASSWORD");
+}
+
+void draw_game_over_aids() {
+    if (!aid_on(AID_FEEDBACK)) return;
+    char line[40];
+    level_text(line, sizeof line, "LEVEL REACHED");
+    text(font2, 1.0f, 400, 160, TEXT_CENTER, line);
+}
+
+void draw_options_screen() {
+    static const char* const labels[ROW_COUNT] = {"STATUS STRIP",
+                                                  "READABLE RADAR",
+                                                  "FEEDBACK",
+                                                  "PROMPTS",
+                                                  "SOUND VOLUME",
+                                                  "FULLSCREEN",
+                                                  "WINDOW SCALE",
+                                                  "INTEGER SCALING",
+                                                  "VSYNC",
+                                                  "PAUSE WHEN UNFOCUSED",
+                                                  "PLAYER 1 TURN LEFT",
+                                                  "PLAYER 1 TURN RIGHT",
+                                                  "PLAYER 1 THRUST",
+                                                  "PLAYER 1 BACK",
+                                                  "PLAYER 1 FIRE",
+                                                  "PLAYER 2 TURN LEFT",
+                                                  "PLAYER 2 TURN RIGHT",
+                                                  "PLAYER 2 THRUST",
+                                                  "PLAYER 2 BACK",
+                                                  "PLAYER 2 FIRE",
+                                                  "KEYS FROM SETTINGS"};
+    const player_options& o = game_options;
+    text(font2, 1.0f, 400, 18, TEXT_CENTER, "O P T I O N S");
+    float y = 62;
+    for (int row = 0; row < ROW_COUNT; ++row) {
+        // A little air between aids, display and sound, and each player's keys.
+        if (row == ROW_VOLUME || row == ROW_KEYS || row == ROW_KEYS + ROLE_COUNT ||
+            row == ROW_DEFAULT_KEYS)
+            y += 8;
+        if (row == options_row) fill(150, y - 1, 650, y + 20, COLOR_ROW);
+        char value[24] = "";
+        const char* on_off = nullptr;
+        if (row < ROW_AIDS + AID_COUNT) on_off = o.aids[row - ROW_AIDS] ? "ON" : "OFF";
+        switch (row) {
+        case ROW_VOLUME: std::snprintf(value, sizeof value, "%d%%", o.volume); break;
+        case ROW_FULLSCREEN: on_off = o.fullscreen ? "ON" : "OFF"; break;
+        case ROW_SCALE: std::snprintf(value, sizeof value, "%d X", o.scale); break;
+        case ROW_INTEGER_SCALING: on_off = o.integer_scaling ? "ON" : "OFF"; break;
+        case ROW_VSYNC: on_off = o.vsync ? "ON" : "OFF"; break;
+        case ROW_PAUSE_UNFOCUSED: on_off = o.pause_when_unfocused ? "ON" : "OFF"; break;
+        default: break;
+        }
+        if (on_off) std::snprintf(value, sizeof value, "%s", on_off);
+        if (row >= ROW_KEYS && row < ROW_DEFAULT_KEYS) {
+            int k = row - ROW_KEYS;
+            if (row == options_row && options_waiting_key)
+                std::snprintf(value, sizeof value, "PRESS A KEY");
+            else
+                key_label(player_key(k / ROLE_COUNT, k % ROLE_COUNT), value);
+        }
+        text(font1, 0.85f, 170, y, TEXT_LEFT, labels[row]);
+        text(row == options_row && options_waiting_key ? font2 : font1, 0.85f, 630, y, TEXT_RIGHT,
+             value);
+        y += 21;
+    }
+    text(font1, 0.7f, 400, 562, TEXT_CENTER,
+         "UP DOWN CHOOSE   ENTER LEFT RIGHT CHANGE   ESCAPE BACK");
+}
