@@ -69,6 +69,10 @@ class WebEngine final : public Engine {
     void Gfx_RenderQuad(const hgeQuad* quad) override;
 
     bool System_RunFrames(int n) override;
+    void* UserFile_Load(const char* filename, uint32_t* size) override;
+    bool UserFile_Save(const char* filename, const void* data, uint32_t size) override;
+    void Channel_PauseAll() override;
+    void Channel_ResumeAll() override;
     void Input_Inject(int key, bool down) override;
     void Input_InjectTyped(int key, int letter) override;
     void Timer_SetFixedDelta(float seconds) override;
@@ -163,6 +167,7 @@ class WebEngine final : public Engine {
     uint8_t holds_[256] = {};
     bool down_[256] = {}, up_[256] = {};
     bool typed_[256] = {}; // letters typed this frame, by the layout's labels
+    bool audio_hidden_ = false, audio_game_paused_ = false;
     bool injected_held_[256] = {};
     int last_key_ = 0;
     struct Injected {

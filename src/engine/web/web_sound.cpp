@@ -155,8 +155,21 @@ void WebEngine::stop_audio() {
     effects_ = Slots<EffectSlot>();
 }
 
+// A hidden tab and the game's own pause each hold the sound; it goes on when
+// neither does.
 void WebEngine::pause_audio(bool paused) {
-    kv_audio_pause(paused ? 1 : 0);
+    audio_hidden_ = paused;
+    kv_audio_pause(audio_hidden_ || audio_game_paused_ ? 1 : 0);
+}
+
+void WebEngine::Channel_PauseAll() {
+    audio_game_paused_ = true;
+    kv_audio_pause(1);
+}
+
+void WebEngine::Channel_ResumeAll() {
+    audio_game_paused_ = false;
+    kv_audio_pause(audio_hidden_ ? 1 : 0);
 }
 
 HEFFECT WebEngine::Effect_Load(const char* filename, uint32_t size) {

@@ -269,6 +269,51 @@ void WebEngine::Resource_Free(void* resource) {
     std::free(resource);
 }
 
+// The player's own files live in the page's local storage, one item each,
+// a byte to a character.
+EM_JS(int, kv_user_size, (const char* name), {
+    try {
+        var s = window.localStorage.getItem('korvane/' + UTF8ToString(name));
+        return s === null ? -1 : s.length;
+    } catch (e) {
+        return -1;
+    }
+});
+
+EM_JS(void, kv_user_read, (const char* name, unsigned char* out, int size), {
+    var s = window.localStorage.getItem('korvane/' + UTF8ToString(name)) || '';
+    for (var i = 0; i < size && i < s.length; ++i) HEAPU8[out + i] = s.charCodeAt(i) & 255;
+});
+
+EM_JS(int, kv_user_write, (const char* name, const unsigned char* data, int size), {
+    try {
+        var s = '';
+        for (var i = 0; i < size; ++i) s += String.fromCharCode(HEAPU8[data + i]);
+        window.localStorage.setItem('korvane/' + UTF8ToString(name), s);
+        return 1;
+    } catch (e) {
+        return 0; // storage full or refused (a private window)
+    }
+});
+
+void* WebEngine::UserFile_Load(const char* filename, uint32_t* size) {
+    if (!filename) return nullptr;
+    const int length = kv_user_size(filename);
+    if (length < 0 || length > (1 << 20)) return nullptr;
+    // One byte more, zero, so a text can be read as a C string.
+    unsigned char* data = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(length) + 1));
+    if (!data) return nullptr;
+    kv_user_read(filename, data, length);
+    data[length] = 0;
+    if (size) *size = static_cast<uint32_t>(length);
+    return data;
+}
+
+bool WebEngine::UserFile_Save(const char* filename, const void* data, uint32_t size) {
+    if (!filename || (size > 0 && !data) || size > (1u << 20)) return false;
+    return kv_user_write(filename, static_cast<const unsigned char*>(data), static_cast<int>(size)) != 0;
+}
+
 int WebEngine::Ini_GetInt(const char* section, const char* name, int def) {
     return ini_.get_int(section, name, def);
 }
