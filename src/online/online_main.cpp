@@ -1,0 +1,357 @@
+#include "online/online_main.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "world/globals.h"
+#include "game/states.h"
+#include "main/dump.h"
+#include "main/program.h"
+#include "main/recording.h"
+#include "main/replay.h"
+#include "main/resources.h"
+#include "main/script.h"
+#include "online/net_play.h"
+
+namespace {
+
+struct CommandLine {
+    OnlineOptions online;
+    bool chosen = false;
+    std::string script = "-";
+    std::string data_dir;
+    std::string record;
+};
+
+bool parse_int(const char* text, long lo, long hi, int& out) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+// HOST[:PORT]
+bool parse_address(const std::string& text, OnlineOptions& o) {
+    size_t colon = text.rfind(':');
+    o.address = colon == std::string::npos ? text : text.substr(0, colon);
+    if (o.address.empty()) return false;
+    return colon == std::string::npos || parse_int(text.c_str() + colon + 1, 1, 65535, o.port);
+}
+
+// False with error set. Network conditions are for tests and only headless.
+bool parse_command_line(int argc, char** argv, bool headless, CommandLine& c, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool has_value = value && value[0] != '-';
+        if (arg == "--host" || arg == "--join") {
+            if (c.chosen) {
+                error = "--host and --join are one at a time";
+                return false;
+            }
+            c.chosen = true;
+            c.online.host = arg == "--host";
+            if (c.online.host) {
+                if (has_value) {
+                    if (!parse_int(value, 1, 65535, c.online.port)) {
+                        error = "--host takes a port 1..65535";
+                        return false;
+                    }
+                    ++i;
+                } else if (headless) {
+                    error = "--host takes a port";
+                    return false;
+                }
+            } else {
+                if (!has_value || !parse_address(value, c.online)) {
+                    error = "--join takes HOST[:PORT]";
+                    return false;
+                }
+                ++i;
+            }
+            continue;
+        }
+        if (!value) {
+            error = "missing value after " + arg;
+            return false;
+        }
+        ++i;
+        bool ok = true;
+        if (arg == "--input-delay") {
+            ok = parse_int(value, 0, MAX_INPUT_DELAY, c.online.input_delay);
+        } else if (arg == "--record") {
+            c.record = value;
+        } else if (headless && arg == "--script") {
+            c.script = value;
+        } else if (headless && arg == "--data") {
+            c.data_dir = value;
+        } else if (headless && arg == "--seed") {
+            ok = parse_int(value, 1, 2147483647L, c.online.seed);
+        } else if (headless && arg == "--net-delay") {
+            ok = parse_int(value, 0, 5000, c.online.net.delay_ms);
+        } else if (headless && arg == "--net-jitter") {
+            ok = parse_int(value, 0, 5000, c.online.net.jitter_ms);
+        } else if (headless && arg == "--net-loss") {
+            ok = parse_int(value, 0, 100, c.online.net.loss_percent);
+        } else if (headless && arg == "--net-seed") {
+            int seed = 0;
+            ok = parse_int(value, 0, 2147483647L, seed);
+            c.online.net.seed = static_cast<uint32_t>(seed);
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (!ok) {
+            error = "bad value for " + arg + ": " + value;
+            return false;
+        }
+    }
+    if (!c.chosen) {
+        error = "--host or --join is needed";
+        return false;
+    }
+    return true;
+}
+
+bool read_text(const std::string& name, std::string& text) {
+    std::ostringstream all;
+    if (name == "-") {
+        all << std::cin.rdbuf();
+    } else {
+        std::ifstream in(name, std::ios::binary);
+        if (!in) return false;
+        all << in.rdbuf();
+    }
+    text = all.str();
+    return true;
+}
+
+// The joiner plays with the host's settings: a file of its own for the engine to read.
+class HostSettingsFile {
+  public:
+    ~HostSettingsFile() {
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+    bool write(const std::string& text) {
+        char name[] = "/tmp/korvane-host-settings-XXXXXX";
+        int fd = mkstemp(name);
+        if (fd < 0) return false;
+        path_ = name;
+        size_t done = 0;
+        while (done < text.size()) {
+            ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+        if (done != text.size()) return false;
+        engine->System_SetState(HGE_INIFILE, path_.c_str());
+        return true;
+    }
+
+  private:
+    std::string path_;
+};
+
+// Keys of one side as a script gives them: a tap lets go after its frame.
+class ScriptKeys {
+  public:
+    void change(int key, bool press) { apply_key_change(next_, key, press); }
+    void tap(int key) {
+        change(key, true);
+        tapped_.push_back(key);
+    }
+    KeyFrame take() {
+        KeyFrame frame = next_;
+        next_ = held_only(next_);
+        for (int key : tapped_) change(key, false);
+        tapped_.clear();
+        return frame;
+    }
+    const KeyFrame& next() const { return next_; }
+
+  private:
+    KeyFrame next_;
+    std::vector<int> tapped_;
+};
+
+void note(const char* side, const std::string& text) {
+    std::fprintf(stderr, "korvane-headless (%s): %s\n", side, text.c_str());
+}
+
+} // namespace
+
+bool wants_online(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--host") == 0 || std::strcmp(argv[i], "--join") == 0) return true;
+    return false;
+}
+
+int run_online_headless(int argc, char** argv) {
+    CommandLine c;
+    std::string error, text;
+    if (!parse_command_line(argc, argv, true, c, error)) {
+        std::fprintf(stderr,
+                     "korvane-headless: %s\nusage: korvane-headless (--host PORT | --join HOST:PORT) "
+                     "--script FILE [--seed N] [--data DIR] [--record FILE] [--input-delay N]\n"
+                     "       [--net-delay MS] [--net-jitter MS] [--net-loss PERCENT] [--net-seed N]\n",
+                     error.c_str());
+        return 2;
+    }
+    const char* side = c.online.host ? "host" : "join";
+    std::vector<ScriptCommand> commands;
+    if (!read_text(c.script, text)) {
+        note(side, "cannot read " + c.script);
+        return 2;
+    }
+    if (!parse_script(text, commands, error)) {
+        note(side, c.script + ": " + error);
+        return 2;
+    }
+    configure_engine();
+    engine->System_SetState(HGE_HEADLESS, true);
+    if (!c.data_dir.empty()) engine->System_SetState(HGE_DATADIR, c.data_dir.c_str());
+    if (!start_game()) return 1;
+
+    OnlinePlay play;
+    if (!play.open(c.online, error)) {
+        note(side, error);
+        shutdown_program();
+        return 1;
+    }
+    HostSettingsFile host_settings;
+    for (int waited = 0; !play.greeted() && play.phase() != PHASE_ENDED && waited < 30000; waited += 20)
+        play.pump(20);
+    if (!play.greeted()) {
+        note(side, play.phase() == PHASE_ENDED ? play.end_message() : "no session within 30 s");
+        shutdown_program();
+        return 1;
+    }
+    if (!c.online.host && !host_settings.write(play.settings_text())) {
+        note(side, "cannot keep the host's settings in a file");
+        play.leave();
+        shutdown_program();
+        return 1;
+    }
+    Recorder recorder;
+    bool recording = !c.record.empty();
+    if (recording && !recorder.open(c.record, play.seed(), error)) {
+        note(side, error);
+        play.leave();
+        shutdown_program();
+        return 1;
+    }
+
+    Engine* real = engine;
+    FrameEngine fe(real);
+    engine = &fe;
+    play.begin(&fe, recording ? &recorder : nullptr);
+
+    ScriptKeys keys;
+    bool online = true;
+    size_t at = 0;
+    long left_in_command = 0;
+    // Waits for the network while the session lasts; false once it has ended.
+    auto wait_a_little = [&play]() {
+        play.pump(1);
+        return play.phase() == PHASE_PLAYING;
+    };
+    for (; at < commands.size() && online; ++at) {
+        const ScriptCommand& cmd = commands[at];
+        switch (cmd.op) {
+        case OP_PRESS: keys.change(cmd.key, true); break;
+        case OP_RELEASE: keys.change(cmd.key, false); break;
+        case OP_TAP: keys.tap(cmd.key); break;
+        case OP_DT: break; // an online frame is always 1/60 s
+        case OP_SEED: break;
+        case OP_SCREENSHOT: {
+            engine = real;
+            if (!real->Gfx_SaveScreenshot(cmd.file.c_str()))
+                note(side, "cannot write " + cmd.file);
+            engine = &fe;
+            break;
+        }
+        case OP_FRAMES:
+            left_in_command = cmd.frames;
+            while (left_in_command > 0 && online) {
+                play.add_local(keys.take());
+                long target = play.rollback().local_known() - c.online.input_delay;
+                while (play.frame() < target && online) {
+                    if (!play.step() && !wait_a_little()) online = false;
+                    if (play.quit_asked()) online = false;
+                }
+                if (online) --left_in_command;
+            }
+            break;
+        case OP_DUMP:
+            while (online && play.rollback().remote_known() < play.frame())
+                if (!wait_a_little()) online = false;
+            if (!online) break;
+            play.settle();
+            std::cout << dump_state(play.frame()) << std::endl;
+            break;
+        }
+        if (!online) break;
+    }
+    int status = 0;
+    if (online) {
+        // Stay until the peer has every key of ours and ours are all final.
+        for (int waited = 0; waited < 10000 && play.phase() == PHASE_PLAYING; waited += 1) {
+            if (play.acked() >= play.rollback().local_known() &&
+                play.rollback().final_frame() >= play.frame())
+                break;
+            play.pump(1);
+        }
+        play.settle();
+    }
+    play.rollback().restore_final();
+    // A peer that leaves once this side's script is done ends nothing early.
+    bool ended_early = !online && play.phase() == PHASE_ENDED && !play.quit_asked();
+    if (ended_early) {
+        note(side, play.end_message());
+        status = 3;
+    }
+    play.leave();
+    engine = real;
+    if (recording) {
+        std::string final_state = dump_state(recorder.frames());
+        if (!recorder.finish(final_state, error)) {
+            note(side, error);
+            status = 1;
+        }
+    }
+    if (ended_early && at < commands.size()) {
+        // The game goes on alone from the menu with the rest of the script.
+        set_game_state(ACTION_MENU);
+        std::vector<ScriptCommand> rest;
+        if (commands[at].op == OP_FRAMES && left_in_command > 0) {
+            ScriptCommand more = commands[at];
+            more.frames = left_in_command;
+            rest.push_back(more);
+        }
+        rest.insert(rest.end(), commands.begin() + static_cast<long>(at) + 1, commands.end());
+        for (int key = 1; key < 256; ++key)
+            if (keys.next().is_held(key)) engine->Input_Inject(key, true);
+        run_script_commands(rest);
+    }
+    shutdown_program();
+    return status;
+}
+
+int run_online_window(int argc, char** argv) {
+    (void)argc;
+    (void)argv;
+    return 2;
+}
