@@ -335,6 +335,7 @@ int run_online_headless(int argc, char** argv) {
     if (ended_early && at < commands.size()) {
         // The game goes on alone from the menu with the rest of the script.
         set_game_state(ACTION_MENU);
+        std::snprintf(menu_notice, sizeof menu_notice, "%s", play.end_message().c_str());
         std::vector<ScriptCommand> rest;
         if (commands[at].op == OP_FRAMES && left_in_command > 0) {
             ScriptCommand more = commands[at];
@@ -350,8 +351,163 @@ int run_online_headless(int argc, char** argv) {
     return status;
 }
 
+namespace {
+
+// The windowed session: the engine's loop calls window_frame, which plays
+// the local game while waiting, then the session at 60 frames a second.
+struct WindowSession {
+    CommandLine line;
+    OnlinePlay play;
+    HostSettingsFile host_settings;
+    Recorder recorder;
+    bool recording = false;
+    Engine* real = nullptr;
+    FrameEngine* fe = nullptr;
+    bool begun = false;
+    bool over = false;  // ended; the game goes on alone
+    KeyFrame pending;   // local keys gathered since the last frame added
+    double time = 0;    // real time not yet played
+    int since_slowed = 0;
+};
+
+WindowSession* window = nullptr;
+
+void set_notice(const std::string& text) {
+    std::snprintf(menu_notice, sizeof menu_notice, "%s", text.c_str());
+}
+
+// Gathers another engine frame's keys into pending.
+void gather(KeyFrame& pending, const KeyFrame& now) {
+    for (int i = 0; i < 32; ++i) {
+        pending.down[i] |= now.down[i];
+        pending.up[i] |= now.up[i];
+        pending.held[i] = now.held[i];
+    }
+    if (now.last_key) pending.last_key = now.last_key;
+}
+
+void finish_recording(WindowSession& w) {
+    if (!w.recording) return;
+    w.recording = false;
+    std::string error;
+    if (!w.recorder.finish(dump_state(w.recorder.frames()), error))
+        w.real->System_MessageBox(error.c_str(), "Error");
+}
+
+// Back to the last sure frame, then the menu with a word on what happened.
+void end_session(WindowSession& w) {
+    if (w.over) return;
+    w.over = true;
+    w.play.rollback().restore_final();
+    w.play.leave();
+    engine = w.real;
+    finish_recording(w);
+    engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+    set_game_state(ACTION_MENU);
+    set_notice(w.play.end_message());
+}
+
+bool window_frame() {
+    WindowSession& w = *window;
+    if (!w.begun) {
+        w.play.pump(0);
+        if (w.play.phase() == PHASE_ENDED) {
+            set_notice(w.play.end_message());
+            w.over = true;
+            engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+            return frame_func();
+        }
+        if (!w.play.greeted()) return frame_func(); // the game goes on while waiting
+        if (!w.line.online.host && !w.host_settings.write(w.play.settings_text())) {
+            w.play.leave();
+            set_notice("CANNOT KEEP THE HOST'S SETTINGS");
+            w.over = true;
+            engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+            return frame_func();
+        }
+        std::string error;
+        if (!w.line.record.empty()) {
+            w.recording = w.recorder.open(w.line.record, w.play.seed(), error);
+            if (!w.recording) w.real->System_MessageBox(error.c_str(), "Error");
+        }
+        menu_notice[0] = '\0';
+        engine->Channel_StopAll();
+        engine = w.fe;
+        w.play.begin(w.fe, w.recording ? &w.recorder : nullptr);
+        w.begun = true;
+        w.time = 0;
+        return false;
+    }
+    KeyFrame now;
+    read_keyboard(w.real, now);
+    gather(w.pending, now);
+    w.play.pump(0);
+    w.time += w.real->Timer_GetDelta();
+    // Never more than a few frames at once after a stall.
+    if (w.time > 4 * ONLINE_DT) w.time = 4 * ONLINE_DT;
+    while (w.time >= ONLINE_DT && w.play.phase() == PHASE_PLAYING) {
+        // Ahead of the peer: a frame left out now and then lets it catch up.
+        if (w.play.ahead() > 1.0f && ++w.since_slowed >= 20) {
+            w.since_slowed = 0;
+            w.time -= ONLINE_DT;
+            continue;
+        }
+        if (!w.play.rollback().can_run()) break; // waiting for the peer's keys
+        if (w.play.wants_local()) {
+            long last = w.play.rollback().local_known();
+            make_consistent(w.pending, w.play.rollback().local_keys(last).held);
+            w.play.add_local(w.pending);
+            w.pending = held_only(w.pending);
+        }
+        if (!w.play.step()) break;
+        w.time -= ONLINE_DT;
+    }
+    if (w.play.quit_asked()) {
+        w.play.rollback().restore_final();
+        w.play.leave();
+        return true;
+    }
+    if (w.play.phase() == PHASE_ENDED) end_session(w);
+    return false;
+}
+
+} // namespace
+
 int run_online_window(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    return 2;
+    WindowSession w;
+    std::string error;
+    if (!parse_command_line(argc, argv, false, w.line, error)) {
+        std::fprintf(stderr,
+                     "korvane: %s\nusage: korvane --host [PORT] | --join HOST[:PORT] "
+                     "[--record FILE] [--input-delay N]\n",
+                     error.c_str());
+        return 2;
+    }
+    configure_engine();
+    if (!start_game()) return 0;
+    if (!w.play.open(w.line.online, error)) {
+        engine->System_MessageBox(error.c_str(), "Error");
+        shutdown_program();
+        return 1;
+    }
+    set_notice(w.line.online.host
+                   ? "WAITING FOR A PLAYER ON PORT " + std::to_string(w.line.online.port)
+                   : "JOINING " + w.line.online.address + ":" + std::to_string(w.line.online.port));
+    w.real = engine;
+    FrameEngine fe(engine);
+    w.fe = &fe;
+    window = &w;
+    engine->System_SetState(HGE_FRAMEFUNC, window_frame);
+    engine->System_Start();
+    // The window closed or the player quit: the peer hears of it.
+    if (w.begun && !w.over) {
+        w.play.rollback().restore_final();
+        w.play.leave();
+        engine = w.real;
+        finish_recording(w);
+    }
+    engine = w.real;
+    window = nullptr;
+    shutdown_program();
+    return 0;
 }
