@@ -71,7 +71,7 @@ install: build
 # $(FUZZ_BUILD)/artifacts and stops the run.
 FUZZ_BUILD    ?= build-fuzz
 FUZZ_SECONDS  ?= 60
-FUZZ_TARGETS  ?= font settings script password
+FUZZ_TARGETS  ?= font settings script password packet
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 .PHONY: fuzz fuzz-deps
 fuzz-deps:

@@ -109,6 +109,7 @@ bool read_input(Reader& r, InputMessage& m) {
         if (!r.u8(key) || key == 0) return false;
         KeyFrame::set(held, key, true);
     }
+    std::memcpy(m.base_held, held, sizeof held);
     for (int i = 0; i < count; ++i) {
         if (!read_frame(r, m.keys[i], held)) return false;
         std::memcpy(held, m.keys[i].held, sizeof held);

@@ -26,6 +26,7 @@ struct InputMessage {
     uint32_t frame = 0;     // the frames the sender has run
     int32_t advantage = 0;  // the sender's frames minus the receiver's as the sender knows them
     uint32_t first = 0;     // the frame of keys[0]; 0 when count is 0
+    uint8_t base_held[32] = {}; // read: the held keys before first
     int count = 0;
     KeyFrame keys[MAX_MESSAGE_FRAMES];
     uint32_t sum_frame = 0; // the frame of sum; 0 for none
