@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +32,7 @@ struct CommandLine {
     std::string script = "-";
     std::string data_dir;
     std::string record;
+    bool realtime = false; // headless: frames at 60 a second, as a player would have them
 };
 
 bool parse_int(const char* text, long lo, long hi, int& out) {
@@ -56,6 +59,10 @@ bool parse_command_line(int argc, char** argv, bool headless, CommandLine& c, st
         std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool has_value = value && value[0] != '-';
+        if (headless && arg == "--realtime") {
+            c.realtime = true;
+            continue;
+        }
         if (arg == "--host" || arg == "--join") {
             if (c.chosen) {
                 error = "--host and --join are one at a time";
@@ -206,7 +213,8 @@ int run_online_headless(int argc, char** argv) {
         std::fprintf(stderr,
                      "korvane-headless: %s\nusage: korvane-headless (--host PORT | --join HOST:PORT) "
                      "--script FILE [--seed N] [--data DIR] [--record FILE] [--input-delay N]\n"
-                     "       [--net-delay MS] [--net-jitter MS] [--net-loss PERCENT] [--net-seed N]\n",
+                     "       [--net-delay MS] [--net-jitter MS] [--net-loss PERCENT] [--net-seed N]"
+                     " [--realtime]\n",
                      error.c_str());
         return 2;
     }
@@ -261,6 +269,9 @@ int run_online_headless(int argc, char** argv) {
 
     ScriptKeys keys;
     bool online = true;
+    using clock = std::chrono::steady_clock;
+    clock::time_point due = clock::now();
+    long first_frame = play.frame();
     size_t at = 0;
     long left_in_command = 0;
     // Waits for the network while the session lasts; false once it has ended.
@@ -286,6 +297,10 @@ int run_online_headless(int argc, char** argv) {
         case OP_FRAMES:
             left_in_command = cmd.frames;
             while (left_in_command > 0 && online) {
+                if (c.realtime) {
+                    due += std::chrono::microseconds(16667);
+                    std::this_thread::sleep_until(due);
+                }
                 play.add_local(keys.take());
                 long target = play.rollback().local_known() - c.online.input_delay;
                 while (play.frame() < target && online) {
