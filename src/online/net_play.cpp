@@ -38,6 +38,8 @@ void add_setting(const char* section, const char* key, void* value, bool is_int,
 
 std::string frame_words(long frame) { return std::to_string(frame); }
 
+const uint32_t RESEND_MS = 50;
+
 } // namespace
 
 OnlinePlay::OnlinePlay() = default;
@@ -94,8 +96,8 @@ void OnlinePlay::pump(int timeout_ms) {
         end("THE CONNECTION WAS LOST", -1, 0);
         return;
     }
-    // Keys go again while the peer is slow to confirm them.
-    if (fe_ && now - last_sent_ms_ >= 15) send_keys();
+    // Keys go again while this side waits; running, every frame sends them.
+    if (fe_ && now - last_sent_ms_ >= RESEND_MS) send_keys();
 }
 
 void OnlinePlay::on_message(const uint8_t* data, size_t size) {

@@ -307,6 +307,8 @@ int run_online_headless(int argc, char** argv) {
                     if (!play.step() && !wait_a_little()) online = false;
                     if (play.quit_asked()) online = false;
                 }
+                // A side that had to wait goes on from now, as a player's would.
+                if (c.realtime && clock::now() > due) due = clock::now();
                 if (online) --left_in_command;
             }
             break;
@@ -330,6 +332,18 @@ int run_online_headless(int argc, char** argv) {
             play.pump(1);
         }
         play.settle();
+    }
+    long played = play.rollback().final_frame() - first_frame;
+    if (played > 0) {
+        double seconds = static_cast<double>(played) / 60.0;
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "%ld frames; %.0f bytes sent per second of play; %ld rollbacks, "
+                      "%.1f frames run again per second of play",
+                      played, static_cast<double>(play.bytes_sent()) / seconds,
+                      play.rollback().rollbacks(),
+                      static_cast<double>(play.rollback().frames_rerun()) / seconds);
+        note(side, line);
     }
     play.rollback().restore_final();
     // A peer that leaves once this side's script is done ends nothing early.

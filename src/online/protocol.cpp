@@ -4,6 +4,7 @@
 
 namespace {
 
+const uint16_t NO_SUM = 0xFFFF;
 const uint8_t FLAG_DOWN = 1, FLAG_UP = 2, FLAG_HELD = 4, FLAG_LAST = 8;
 
 class Writer {
@@ -12,6 +13,10 @@ class Writer {
     void u8(uint8_t v) {
         if (size_ < capacity_) out_[size_] = v;
         ++size_;
+    }
+    void u16(uint16_t v) {
+        u8(static_cast<uint8_t>(v));
+        u8(static_cast<uint8_t>(v >> 8));
     }
     void u32(uint32_t v) {
         for (int i = 0; i < 4; ++i) u8(static_cast<uint8_t>(v >> (8 * i)));
@@ -34,6 +39,12 @@ class Reader {
     bool u8(uint8_t& v) {
         if (at_ >= size_) return false;
         v = data_[at_++];
+        return true;
+    }
+    bool u16(uint16_t& v) {
+        uint8_t lo, hi;
+        if (!u8(lo) || !u8(hi)) return false;
+        v = static_cast<uint16_t>(lo | hi << 8);
         return true;
     }
     bool u32(uint32_t& v) {
@@ -93,15 +104,26 @@ bool read_frame(Reader& r, KeyFrame& k, const uint8_t prev_held[32]) {
 }
 
 bool read_input(Reader& r, InputMessage& m) {
-    uint32_t advantage;
-    uint8_t count, held_count;
-    if (!r.u32(m.ack) || !r.u32(m.frame) || !r.u32(advantage) || !r.u32(m.first) || !r.u8(count) ||
-        !r.u32(m.sum_frame) || !r.u32(m.sum) || !r.u8(held_count))
+    // Frame numbers go as the sender's frame and short distances back from it.
+    uint8_t advantage, count, held_count;
+    uint16_t ack_back, first_back, sum_back;
+    if (!r.u32(m.frame) || !r.u8(advantage) || !r.u16(ack_back) || !r.u16(first_back) ||
+        !r.u8(count) || !r.u16(sum_back) || !r.u32(m.sum) || !r.u8(held_count))
         return false;
-    m.advantage = static_cast<int32_t>(advantage);
-    if (count > MAX_MESSAGE_FRAMES || (count > 0 && m.first == 0)) return false;
-    // Frames count far below 2^31, so the sums below cannot wrap.
-    if (m.first > 0x40000000u || m.ack > 0x40000000u || m.frame > 0x40000000u) return false;
+    m.advantage = static_cast<int8_t>(advantage);
+    // Frames count far below 2^31, so nothing below can wrap.
+    if (m.frame > 0x40000000u) return false;
+    int64_t ack = static_cast<int64_t>(m.frame) - static_cast<int16_t>(ack_back);
+    int64_t first = static_cast<int64_t>(m.frame) - static_cast<int16_t>(first_back);
+    if (ack < 0 || (count > 0 && first < 1) || count > MAX_MESSAGE_FRAMES) return false;
+    m.ack = static_cast<uint32_t>(ack);
+    m.first = count > 0 ? static_cast<uint32_t>(first) : 0;
+    if (sum_back == NO_SUM) {
+        m.sum_frame = 0;
+    } else {
+        if (sum_back >= m.frame) return false;
+        m.sum_frame = m.frame - sum_back;
+    }
     m.count = count;
     uint8_t held[32] = {};
     for (int i = 0; i < held_count; ++i) {
@@ -142,13 +164,21 @@ size_t write_input(const InputMessage& m, const uint8_t base_held[32], uint8_t* 
                    size_t capacity) {
     if (m.count < 0 || m.count > MAX_MESSAGE_FRAMES) return 0;
     Writer w(out, capacity);
+    // What does not fit the short distances cannot be sent.
+    int64_t ack_back = static_cast<int64_t>(m.frame) - m.ack;
+    int64_t first_back = m.count > 0 ? static_cast<int64_t>(m.frame) - m.first : 0;
+    int64_t sum_back = m.sum_frame > 0 ? static_cast<int64_t>(m.frame) - m.sum_frame : NO_SUM;
+    if (ack_back < -32768 || ack_back > 32767 || first_back < -32768 || first_back > 32767 ||
+        sum_back < 0 || sum_back > NO_SUM || (m.sum_frame > 0 && sum_back == NO_SUM) ||
+        m.advantage < -128 || m.advantage > 127)
+        return 0;
     w.u8(MSG_INPUT);
-    w.u32(m.ack);
     w.u32(m.frame);
-    w.u32(static_cast<uint32_t>(m.advantage));
-    w.u32(m.first);
+    w.u8(static_cast<uint8_t>(static_cast<int8_t>(m.advantage)));
+    w.u16(static_cast<uint16_t>(static_cast<int16_t>(ack_back)));
+    w.u16(static_cast<uint16_t>(static_cast<int16_t>(first_back)));
     w.u8(static_cast<uint8_t>(m.count));
-    w.u32(m.sum_frame);
+    w.u16(static_cast<uint16_t>(sum_back));
     w.u32(m.sum);
     // The held keys before the first frame, so each message reads alone.
     uint8_t held_count = 0;
