@@ -15,16 +15,22 @@ const size_t STAR_ROOM = 512;
 
 int view0_width() { return view_sprite[0] ? static_cast<int>(view_sprite[0]->get_width()) : 0; }
 
-// FNV-1a over values, never over padding.
+// An FNV-style mix of 32-bit values, never of padding: cheap enough to run
+// after every frame.
 class Hash {
   public:
     uint32_t value = 2166136261u;
+    void word(uint32_t w) { value = (value ^ w) * 16777619u ^ (value >> 15); }
     void bytes(const void* p, size_t n) {
         const uint8_t* b = static_cast<const uint8_t*>(p);
-        for (size_t i = 0; i < n; ++i) value = (value ^ b[i]) * 16777619u;
+        for (size_t i = 0; i < n; ++i) word(b[i]);
     }
-    void i(int32_t v) { bytes(&v, sizeof v); }
-    void f(float v) { bytes(&v, sizeof v); }
+    void i(int32_t v) { word(static_cast<uint32_t>(v)); }
+    void f(float v) {
+        uint32_t w;
+        std::memcpy(&w, &v, sizeof w);
+        word(w);
+    }
 };
 
 void hash_ship(Hash& h, const ship& s) {
@@ -143,9 +149,9 @@ uint32_t world_checksum() {
     h.bytes(password, sizeof password);
     h.i(password_cursor), h.i(map_index), h.i(spawning ? 1 : 0), h.i(spawn_index), h.i(spawn_pass);
     h.f(spawn_timer), h.f(level_end_timer), h.f(game_over_timer);
-    h.bytes(blink_timer, sizeof blink_timer);
+    h.f(blink_timer[0]), h.f(blink_timer[1]);
     uint64_t random = engine->Random_GetState();
-    h.bytes(&random, sizeof random);
+    h.word(static_cast<uint32_t>(random)), h.word(static_cast<uint32_t>(random >> 32));
     for (const ship& s : ship_records) hash_ship(h, s);
     h.i(static_cast<int32_t>(enemy_list.size()));
     for (const enemy& e : enemy_list) {
@@ -159,7 +165,8 @@ uint32_t world_checksum() {
     hash_bullets(h, enemy_bullets);
     h.i(static_cast<int32_t>(big_list.size())), h.i(static_cast<int32_t>(small_list.size()));
     for (const kaboom& k : big_list) h.f(k.x), h.f(k.y), h.f(k.delay), h.i(k.anim.get_frame());
-    for (const star& s : stars) h.f(s.x), h.f(s.y);
+    // Stars come from the random numbers, which are in already.
+    h.i(static_cast<int32_t>(stars.size()));
     return h.value;
 }
 
