@@ -5,7 +5,7 @@ BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev \
-              libinih-dev libgtest-dev libsimpleini-dev
+              libinih-dev libgtest-dev libsimpleini-dev libenet-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # ccache, where a machine has it, keeps rebuilds in any clone of the tree short.
 CCACHE     := $(shell command -v ccache 2>/dev/null)
@@ -82,7 +82,7 @@ install: build
 # $(FUZZ_BUILD)/artifacts and stops the run.
 FUZZ_BUILD    ?= build-fuzz
 FUZZ_SECONDS  ?= 60
-FUZZ_TARGETS  ?= font settings script password
+FUZZ_TARGETS  ?= font settings script password packet
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 .PHONY: fuzz fuzz-deps
 fuzz-deps:

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#ifdef KORVANE_ONLINE
+#include "online/rollback.h"
+#endif
 #include "alloc_counter.h"
 #include "engine/sdl/sdl_engine.h"
 #include "game/states.h"
@@ -82,6 +85,43 @@ void bm_draw(benchmark::State& st, Scene* s) {
     scene_counters(st, *s);
     st.counters["allocs_per_frame"] = frames ? static_cast<double>(allocations) / frames : 0.0;
 }
+
+#ifdef KORVANE_ONLINE
+// One rollback of online play: the state of 8 frames back put back and the
+// 8 frames run again (each saving its state), both ships turning and firing.
+void bm_rollback(benchmark::State& st, Scene* s) {
+    const int BACK = 8;
+    s->snapshot.restore(SEED);
+    Engine* real = engine;
+    FrameEngine fe(real);
+    engine = &fe;
+    Rollback* rb = new Rollback; // its saved states are large for the stack
+    rb->start(0, &fe, 1.0f / 60.0f, nullptr);
+    KeyFrame host, joiner;
+    apply_key_change(host, HGEK_LEFT, true);
+    apply_key_change(host, HGEK_CTRL, true);
+    apply_key_change(joiner, 'A', true);
+    apply_key_change(joiner, HGEK_SHIFT, true);
+    for (long f = 1; f <= BACK; ++f) {
+        rb->add_local(f, f == 1 ? host : held_only(host));
+        rb->add_remote(f, f == 1 ? joiner : held_only(joiner));
+        rb->run_next();
+    }
+    rb->rerun_last(BACK); // every list and saved state has its room now
+    uint64_t allocations = 0;
+    int64_t rollbacks = 0;
+    for (auto _ : st) {
+        uint64_t before = allocation_count();
+        rb->rerun_last(BACK);
+        allocations += allocation_count() - before;
+        ++rollbacks;
+    }
+    delete rb;
+    engine = real;
+    scene_counters(st, *s);
+    st.counters["allocs_per_rollback"] = rollbacks ? static_cast<double>(allocations) / rollbacks : 0.0;
+}
+#endif
 
 void bm_raw(benchmark::State& st, Scene* s) {
     s->raw->draw();
@@ -172,6 +212,10 @@ int main(int argc, char** argv) {
                 ->Unit(benchmark::kMicrosecond);
             benchmark::RegisterBenchmark(("raw/" + n).c_str(), bm_raw, s)
                 ->Unit(benchmark::kMicrosecond);
+#ifdef KORVANE_ONLINE
+            benchmark::RegisterBenchmark(("rollback8/" + n).c_str(), bm_rollback, s)
+                ->Unit(benchmark::kMicrosecond);
+#endif
         }
         benchmark::RunSpecifiedBenchmarks();
     }

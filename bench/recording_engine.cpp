@@ -97,6 +97,12 @@ int RecordingEngine::Random_Int(int min, int max) {
 float RecordingEngine::Random_Float(float min, float max) {
     return inner_->Random_Float(min, max);
 }
+uint64_t RecordingEngine::Random_GetState() {
+    return inner_->Random_GetState();
+}
+void RecordingEngine::Random_SetState(uint64_t state) {
+    inner_->Random_SetState(state);
+}
 float RecordingEngine::Timer_GetDelta() {
     return inner_->Timer_GetDelta();
 }

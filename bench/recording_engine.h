@@ -59,6 +59,8 @@ class RecordingEngine final : public Engine {
     void Random_Seed(int seed) override;
     int Random_Int(int min, int max) override;
     float Random_Float(float min, float max) override;
+    uint64_t Random_GetState() override;
+    void Random_SetState(uint64_t state) override;
     float Timer_GetDelta() override;
     HEFFECT Effect_Load(const char* filename, uint32_t size) override;
     void Effect_Free(HEFFECT eff) override;

@@ -9,6 +9,9 @@ memory   peak resident memory of a long headless session
 web      the browser build over the menu demonstration in headless chromium
          (software WebGL), next to the desktop build's headless frame (only
          when asked: --only web; needs make web)
+online   two headless sides over 127.0.0.1 at 100 ms round trip and 2 % loss:
+         bytes sent and frames run again per second (the rollback's cost is
+         part of frame)
 
 Every figure that is compared is a ratio of two measurements taken side by
 side in the same run, because the machines are shared and noisy.
@@ -16,6 +19,8 @@ side in the same run, because the machines are shared and noisy.
 
 import argparse
 import json
+import random
+import re
 import os
 import select
 import shutil
@@ -111,7 +116,18 @@ def report_frame(medians):
                 verdict(allocs == 0),
             )
         )
+        rollback = medians.get("rollback8/" + scene)
+        if rollback:
+            rb = rollback["cpu_time"]
+            rb_allocs = rollback.get("allocs_per_rollback", float("nan"))
+            print(
+                "         online rollback of 8 frames %7.0f us = %.1f%% of the draw"
+                " (target < %d%%: %s); allocations per rollback: %.2f (%s)"
+                % (rb, rb / d * 100, ROLLBACK_SHARE * 100, verdict(rb / d < ROLLBACK_SHARE),
+                   rb_allocs, verdict(rb_allocs == 0))
+            )
         results[scene] = {
+            "rollback8_us": rollback["cpu_time"] if rollback else None,
             "update_ns": u * 1000,
             "draw_us": d,
             "raw_us": r,
@@ -342,10 +358,67 @@ def run_web(build, web_build, seconds):
     return web
 
 
+# ---------------------------------------------------------------- online
+
+ROLLBACK_SHARE = 0.10
+ONLINE_BYTES_PER_S = 4096
+
+
+def online_script(seed, keys, frames):
+    """From the menu into play, then one side's keys pressed and let go at random."""
+    rng = random.Random(seed)
+    lines = ["frames 3", "tap ENTER", "frames 5", "tap ENTER"]
+    held = set()
+    left = frames - 8
+    while left > 0:
+        n = min(left, rng.randint(1, 20))
+        lines.append("frames %d" % n)
+        left -= n
+        key = rng.choice(keys)
+        lines.append(("release " if key in held else "press ") + key)
+        held ^= {key}
+    return "\n".join(lines) + "\n"
+
+
+def run_online(build, frames):
+    """Two sides over 127.0.0.1 in real time, 50 ms each way (100 ms round
+    trip) with 2% of the key packets lost; each side prints its figures."""
+    headless = os.path.join(build, "korvane-headless")
+    port = str(20000 + os.getpid() % 20000)
+    net = ["--net-delay", "50", "--net-loss", "2", "--realtime"]
+    with tempfile.TemporaryDirectory() as tmp:
+        sides = []
+        for i, (keys, where) in enumerate(((["LEFT", "RIGHT", "UP", "CTRL"], ["--host", port]),
+                                           (["A", "D", "W", "SHIFT"], ["--join", "127.0.0.1:" + port]))):
+            script = os.path.join(tmp, "side%d.txt" % i)
+            with open(script, "w") as f:
+                f.write(online_script(i + 1, keys, frames))
+            sides.append(subprocess.Popen([headless] + where + ["--script", script, "--net-seed", str(i + 1)] + net,
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                          env=dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="dummy")))
+            time.sleep(0.3)
+        reports = [p.communicate()[1].decode() for p in sides]
+    print()
+    print("Online, real time, 100 ms round trip, 2%% of key packets lost, %d frames" % frames)
+    results = {}
+    for name, err in zip(("host", "joiner"), reports):
+        m = re.search(r"(\d+) frames; (\d+) bytes sent per second of play; (\d+) rollbacks, "
+                      r"([\d.]+) frames run again", err)
+        if not m:
+            fail("no figures from the %s: %s" % (name, err.strip()))
+        rate, rerun = int(m.group(2)), float(m.group(4))
+        print("  %-6s %5d bytes sent per second (target < %d: %s); %.1f frames run again per second"
+              " (%s rollbacks)" % (name, rate, ONLINE_BYTES_PER_S, verdict(rate < ONLINE_BYTES_PER_S),
+                                   rerun, m.group(3)))
+        results[name] = {"bytes_per_s": rate, "rerun_per_s": rerun}
+    return results
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build-bench", help="the build folder")
-    parser.add_argument("--only", choices=["frame", "startup", "memory", "web"], action="append",
+    parser.add_argument("--only", choices=["frame", "startup", "memory", "web", "online"],
+                        action="append",
                         help="run only these parts (may repeat)")
     parser.add_argument("--repetitions", type=int, default=15, help="frame benchmark repetitions")
     parser.add_argument("--min-time", type=float, default=0.2,
@@ -358,7 +431,7 @@ def main():
     args = parser.parse_args()
     if args.runs < 1 or args.frames < 1000 or args.repetitions < 1:
         fail("--runs, --repetitions must be positive and --frames at least 1000")
-    parts = args.only or ["frame", "startup", "memory"]
+    parts = args.only or ["frame", "startup", "memory", "online"]
     results = {}
     if "frame" in parts:
         results["frame"] = report_frame(run_frame(args.build, args.repetitions, args.min_time))
@@ -368,6 +441,8 @@ def main():
         results["memory"] = run_memory(args.build, args.frames)
     if "web" in parts:
         results["web"] = run_web(args.build, args.web_build, args.web_seconds)
+    if "online" in parts:
+        results["online"] = run_online(args.build, 1800)
     if args.json:
         with open(args.json, "w") as f:
             json.dump(results, f, indent=2)

@@ -155,6 +155,9 @@ public:
     // Uniform, both ends included.
     virtual int Random_Int(int min, int max) = 0;
     virtual float Random_Float(float min, float max) = 0;
+    // The generator's whole state: a saved simulation goes back to it exactly.
+    virtual uint64_t Random_GetState() = 0;
+    virtual void Random_SetState(uint64_t state) = 0;
 
     // Seconds since the last frame, at most 0.1.
     virtual float Timer_GetDelta() = 0;

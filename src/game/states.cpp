@@ -26,16 +26,6 @@ const float DEMO_SPEEDUP = 1.5f;
 int screen_width() { return engine->System_GetStateInt(HGE_SCREENWIDTH); }
 int screen_height() { return engine->System_GetStateInt(HGE_SCREENHEIGHT); }
 
-// View 0 gets a picture of another width; the old one is released first.
-void replace_view0(int width) {
-    delete view_sprite[0];
-    view_sprite[0] = nullptr;
-    if (view_target[0]) engine->Target_Free(view_target[0]);
-    view_target[0] = engine->Target_Create(width, screen_height(), false);
-    view_sprite[0] = new Sprite(engine->Target_GetTexture(view_target[0]), 0, 0,
-                                static_cast<float>(width), static_cast<float>(screen_height()));
-}
-
 void set_up_split_view0() {
     view_anchor[0] = settings.split_screen_player0_x;
     view_anchor[1] = settings.split_screen_player0_y;
@@ -354,6 +344,15 @@ void game_over_frame(float dt) {
 }
 
 } // namespace
+
+void replace_view0(int width) {
+    delete view_sprite[0];
+    view_sprite[0] = nullptr;
+    if (view_target[0]) engine->Target_Free(view_target[0]);
+    view_target[0] = engine->Target_Create(width, screen_height(), false);
+    view_sprite[0] = new Sprite(engine->Target_GetTexture(view_target[0]), 0, 0,
+                                static_cast<float>(width), static_cast<float>(screen_height()));
+}
 
 void set_game_state(int action) {
     // Every way out of play ends its pause, so no sound stays held.

@@ -16,3 +16,5 @@ void set_game_state(int action);
 bool frame_func();
 // Pays the level's bonus and moves on: shop, next pass, or the title after the ninth.
 void complete_level();
+// View 0 gets a picture of this width; the old one is released first.
+void replace_view0(int width);

@@ -44,6 +44,8 @@ std::string usage_text() {
     return "usage: korvane [--record FILE | --replay FILE | --help | --version]\n"
            "  --record FILE  play, writing the session to FILE as a korvane-headless script\n"
            "  --replay FILE  show a recording in the window at its recorded pace\n"
+           "  --host [PORT]  online: wait for a player (port 6464 by default)\n"
+           "  --join HOST[:PORT]  online: join a waiting player\n"
            "  --help         this text\n"
            "  --version      the version\n";
 }

@@ -64,6 +64,7 @@ int menu_lines(TextLine* out) {
     }
     set_line(out[n++], 600, 560, TEXT_CENTER, "ARROWS AND CTRL");
     if (game_mode != MODE_ONE_PLAYER) set_line(out[n++], 200, 560, TEXT_CENTER, "WASD AND SHIFT");
+    if (menu_notice[0]) set_line(out[n++], 400, 510, TEXT_CENTER, "%.79s", menu_notice);
     return n;
 }
 

@@ -24,6 +24,7 @@ float level_end_timer = 0;
 float game_over_timer = 0;
 HCHANNEL intro_channel = 0;
 bool clear_screen_once = false;
+char menu_notice[80] = "";
 float view_anchor[2] = {0, 0};
 float blink_timer[2] = {0, 0};
 float field_half = 0;

@@ -55,6 +55,7 @@ extern float level_end_timer;          // seconds since the field became clear
 extern float game_over_timer;          // seconds spent in game over
 extern HCHANNEL intro_channel;         // the channel playing the intro music
 extern bool clear_screen_once;         // the next render clears the screen to white once
+extern char menu_notice[80];           // a line the menu shows under its own, "" for none
 extern float view_anchor[2];           // (x, y) in view 0 where its own ship is drawn
 extern float blink_timer[2];           // blink timers of views 0 and 1
 extern float field_half;               // half the field side, taken at the top of each frame

@@ -392,6 +392,7 @@ TEST(KeyboardLayoutTest, LettersFollowTheLabelsFlightThePlacesAndTheRecordingRep
     std::string out = replay.out;
     while (!out.empty() && out.back() == '\n') out.pop_back();
     EXPECT_EQ(out, live);
+}
 
 TEST(RecorderTest, RemappedKeysTravelWithTheRecording) {
     // The recorder writes the players' keys as option lines...

@@ -73,6 +73,8 @@ public:
     void Random_Seed(int seed) override;
     int Random_Int(int min, int max) override;
     float Random_Float(float min, float max) override;
+    uint64_t Random_GetState() override { return prng_; }
+    void Random_SetState(uint64_t state) override { prng_ = state; }
     float Timer_GetDelta() override { return delta; }
     HEFFECT Effect_Load(const char* filename, uint32_t) override;
     void Effect_Free(HEFFECT) override {}

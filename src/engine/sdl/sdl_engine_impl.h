@@ -46,6 +46,8 @@ class SdlEngine final : public Engine {
     void Random_Seed(int seed) override;
     int Random_Int(int min, int max) override;
     float Random_Float(float min, float max) override;
+    uint64_t Random_GetState() override { return rng_.state; } // the stream never changes
+    void Random_SetState(uint64_t state) override { rng_.state = state; }
 
     float Timer_GetDelta() override { return dt_; }
 

@@ -1,0 +1,120 @@
+// One online session over a NetLink: the greeting, the keys going both
+// ways, rollback, the desync check and the end.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/net.h"
+#include "online/frame_engine.h"
+#include "online/protocol.h"
+#include "online/rollback.h"
+
+class Recorder;
+
+const int DEFAULT_PORT = 6464;
+const int DEFAULT_INPUT_DELAY = 2;
+const int PROLOGUE_FRAMES = 2; // title -> menu, then TEAMWORK: the same on both sides
+const float ONLINE_DT = 1.0f / 60.0f;
+const uint32_t SILENCE_LIMIT_MS = 10000;
+
+struct OnlineOptions {
+    bool host = true;
+    std::string address = "127.0.0.1";
+    int port = DEFAULT_PORT;
+    int input_delay = DEFAULT_INPUT_DELAY;
+    int seed = 0; // the host's; 0 from the clock
+    NetConditions net;
+};
+
+enum SessionPhase { PHASE_GREETING, PHASE_PLAYING, PHASE_ENDED };
+
+class OnlinePlay : public FinalFrameObserver {
+  public:
+    OnlinePlay();
+    ~OnlinePlay() override;
+
+    // Listens or connects. False with error set.
+    bool open(const OnlineOptions& options, std::string& error);
+    // Services the network for up to timeout_ms: greeting, keys, goodbye.
+    // Once the greeting is done, phase() turns to PHASE_PLAYING and the
+    // game stands at frame 0 of the session: call begin().
+    void pump(int timeout_ms);
+    SessionPhase phase() const { return phase_; }
+    bool greeted() const { return greeted_; }
+    int seed() const { return seed_; }
+    // The host's settings as INI text (the joiner has it after the greeting).
+    const std::string& settings_text() const { return settings_text_; }
+
+    // Resets the game to the session's start on the engine fe (which must be
+    // the global engine while the session runs) and plays the prologue.
+    // recorder, when set, gets every final frame.
+    void begin(FrameEngine* fe, Recorder* recorder);
+    // This side's keys for the next frame it adds (input delay frames ahead).
+    void add_local(const KeyFrame& keys);
+    // The next local frame may be added: not further ahead than the delay.
+    bool wants_local() const;
+    // Runs the next frame if it may; true when it ran.
+    bool step();
+    // Brings the live state up to date with all known keys.
+    void settle() { rollback_.settle(); }
+    // Sends this side's unconfirmed keys now.
+    void send_keys();
+
+    Rollback& rollback() { return rollback_; }
+    long frame() const { return rollback_.frame(); }
+    // This side leaves: says so to the peer and closes.
+    void leave();
+    // After PHASE_ENDED: why, in the words the menu shows.
+    const std::string& end_message() const { return end_message_; }
+    // The local player asked to end the program (Escape in a final frame).
+    bool quit_asked() const { return quit_asked_; }
+    // The peer has every key of this side up to this frame.
+    long acked() const { return acked_; }
+    // Frames the local side runs ahead of the peer (half the difference of
+    // both sides' views), for pacing a real-time loop.
+    float ahead() const;
+    uint64_t bytes_sent() const { return link_ ? link_->bytes_sent() : 0; }
+
+    void final_frame(long frame, const KeyFrame& keys, bool ended, uint32_t sum) override;
+
+  private:
+    void on_message(const uint8_t* data, size_t size);
+    void on_input(const InputMessage& m);
+    void end(const std::string& message, int bye_reason, uint32_t frame);
+    void check_sum(long frame);
+    void send(const uint8_t* data, size_t size, bool reliable);
+    std::string host_settings();
+
+    OnlineOptions options_;
+    std::unique_ptr<NetLink> link_;
+    SessionPhase phase_ = PHASE_GREETING;
+    bool connected_ = false;
+    bool greeted_ = false;
+    int side_ = 0;
+    int seed_ = 0;
+    std::string settings_text_;
+    std::string end_message_;
+    bool quit_asked_ = false;
+    FrameEngine* fe_ = nullptr;
+    Recorder* recorder_ = nullptr;
+    Rollback rollback_;
+    long acked_ = 0;          // the peer has our keys up to here
+    long peer_frame_ = 0;     // the peer's frame count as last heard
+    int peer_advantage_ = 0;
+    uint32_t last_heard_ms_ = 0;
+    uint32_t last_sent_ms_ = 0;
+    long remote_ended_ = 0;   // a final frame ended by the peer's keys
+    // Own and the peer's checksums of final frames, by frame.
+    static const int SUM_RING = 256;
+    long own_frame_[SUM_RING] = {};
+    uint32_t own_sum_[SUM_RING] = {};
+    long peer_frame_sum_[SUM_RING] = {};
+    uint32_t peer_sum_[SUM_RING] = {};
+    long last_final_ = 0;
+    uint32_t last_final_sum_ = 0;
+    uint8_t in_[MAX_MESSAGE];
+    uint8_t out_[MAX_MESSAGE];
+    InputMessage outgoing_;
+    Message incoming_;
+};

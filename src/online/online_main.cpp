@@ -1,0 +1,542 @@
+#include "online/online_main.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "world/globals.h"
+#include "game/states.h"
+#include "main/dump.h"
+#include "main/program.h"
+#include "main/recording.h"
+#include "main/replay.h"
+#include "main/resources.h"
+#include "main/script.h"
+#include "online/net_play.h"
+
+namespace {
+
+struct CommandLine {
+    OnlineOptions online;
+    bool chosen = false;
+    std::string script = "-";
+    std::string data_dir;
+    std::string record;
+    bool realtime = false; // headless: frames at 60 a second, as a player would have them
+};
+
+bool parse_int(const char* text, long lo, long hi, int& out) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+// HOST[:PORT]
+bool parse_address(const std::string& text, OnlineOptions& o) {
+    size_t colon = text.rfind(':');
+    o.address = colon == std::string::npos ? text : text.substr(0, colon);
+    if (o.address.empty()) return false;
+    return colon == std::string::npos || parse_int(text.c_str() + colon + 1, 1, 65535, o.port);
+}
+
+// False with error set. Network conditions are for tests and only headless.
+bool parse_command_line(int argc, char** argv, bool headless, CommandLine& c, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool has_value = value && value[0] != '-';
+        if (headless && arg == "--realtime") {
+            c.realtime = true;
+            continue;
+        }
+        if (arg == "--host" || arg == "--join") {
+            if (c.chosen) {
+                error = "--host and --join are one at a time";
+                return false;
+            }
+            c.chosen = true;
+            c.online.host = arg == "--host";
+            if (c.online.host) {
+                if (has_value) {
+                    if (!parse_int(value, 1, 65535, c.online.port)) {
+                        error = "--host takes a port 1..65535";
+                        return false;
+                    }
+                    ++i;
+                } else if (headless) {
+                    error = "--host takes a port";
+                    return false;
+                }
+            } else {
+                if (!has_value || !parse_address(value, c.online)) {
+                    error = "--join takes HOST[:PORT]";
+                    return false;
+                }
+                ++i;
+            }
+            continue;
+        }
+        if (!value) {
+            error = "missing value after " + arg;
+            return false;
+        }
+        ++i;
+        bool ok = true;
+        if (arg == "--input-delay") {
+            ok = parse_int(value, 0, MAX_INPUT_DELAY, c.online.input_delay);
+        } else if (arg == "--record") {
+            c.record = value;
+        } else if (headless && arg == "--script") {
+            c.script = value;
+        } else if (headless && arg == "--data") {
+            c.data_dir = value;
+        } else if (headless && arg == "--seed") {
+            ok = parse_int(value, 1, 2147483647L, c.online.seed);
+        } else if (headless && arg == "--net-delay") {
+            ok = parse_int(value, 0, 5000, c.online.net.delay_ms);
+        } else if (headless && arg == "--net-jitter") {
+            ok = parse_int(value, 0, 5000, c.online.net.jitter_ms);
+        } else if (headless && arg == "--net-loss") {
+            ok = parse_int(value, 0, 100, c.online.net.loss_percent);
+        } else if (headless && arg == "--net-seed") {
+            int seed = 0;
+            ok = parse_int(value, 0, 2147483647L, seed);
+            c.online.net.seed = static_cast<uint32_t>(seed);
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+        if (!ok) {
+            error = "bad value for " + arg + ": " + value;
+            return false;
+        }
+    }
+    if (!c.chosen) {
+        error = "--host or --join is needed";
+        return false;
+    }
+    return true;
+}
+
+bool read_text(const std::string& name, std::string& text) {
+    std::ostringstream all;
+    if (name == "-") {
+        all << std::cin.rdbuf();
+    } else {
+        std::ifstream in(name, std::ios::binary);
+        if (!in) return false;
+        all << in.rdbuf();
+    }
+    text = all.str();
+    return true;
+}
+
+// The joiner plays with the host's settings: a file of its own for the engine to read.
+class HostSettingsFile {
+  public:
+    ~HostSettingsFile() {
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+    bool write(const std::string& text) {
+        char name[] = "/tmp/korvane-host-settings-XXXXXX";
+        int fd = mkstemp(name);
+        if (fd < 0) return false;
+        path_ = name;
+        size_t done = 0;
+        while (done < text.size()) {
+            ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+        if (done != text.size()) return false;
+        engine->System_SetState(HGE_INIFILE, path_.c_str());
+        return true;
+    }
+
+  private:
+    std::string path_;
+};
+
+// Keys of one side as a script gives them: a tap lets go after its frame.
+class ScriptKeys {
+  public:
+    void change(int key, bool press) { apply_key_change(next_, key, press); }
+    void tap(int key) {
+        change(key, true);
+        tapped_.push_back(key);
+    }
+    KeyFrame take() {
+        KeyFrame frame = next_;
+        next_ = held_only(next_);
+        for (int key : tapped_) change(key, false);
+        tapped_.clear();
+        return frame;
+    }
+    const KeyFrame& next() const { return next_; }
+
+  private:
+    KeyFrame next_;
+    std::vector<int> tapped_;
+};
+
+void note(const char* side, const std::string& text) {
+    std::fprintf(stderr, "korvane-headless (%s): %s\n", side, text.c_str());
+}
+
+} // namespace
+
+bool wants_online(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--host") == 0 || std::strcmp(argv[i], "--join") == 0) return true;
+    return false;
+}
+
+int run_online_headless(int argc, char** argv) {
+    CommandLine c;
+    std::string error, text;
+    if (!parse_command_line(argc, argv, true, c, error)) {
+        std::fprintf(stderr,
+                     "korvane-headless: %s\nusage: korvane-headless (--host PORT | --join HOST:PORT) "
+                     "--script FILE [--seed N] [--data DIR] [--record FILE] [--input-delay N]\n"
+                     "       [--net-delay MS] [--net-jitter MS] [--net-loss PERCENT] [--net-seed N]"
+                     " [--realtime]\n",
+                     error.c_str());
+        return 2;
+    }
+    const char* side = c.online.host ? "host" : "join";
+    std::vector<ScriptCommand> commands;
+    if (!read_text(c.script, text)) {
+        note(side, "cannot read " + c.script);
+        return 2;
+    }
+    if (!parse_script(text, commands, error)) {
+        note(side, c.script + ": " + error);
+        return 2;
+    }
+    configure_engine();
+    engine->System_SetState(HGE_HEADLESS, true);
+    if (!c.data_dir.empty()) engine->System_SetState(HGE_DATADIR, c.data_dir.c_str());
+    if (!start_game()) return 1;
+
+    OnlinePlay play;
+    if (!play.open(c.online, error)) {
+        note(side, error);
+        shutdown_program();
+        return 1;
+    }
+    HostSettingsFile host_settings;
+    for (int waited = 0; !play.greeted() && play.phase() != PHASE_ENDED && waited < 30000; waited += 20)
+        play.pump(20);
+    if (!play.greeted()) {
+        note(side, play.phase() == PHASE_ENDED ? play.end_message() : "no session within 30 s");
+        shutdown_program();
+        return 1;
+    }
+    if (!c.online.host && !host_settings.write(play.settings_text())) {
+        note(side, "cannot keep the host's settings in a file");
+        play.leave();
+        shutdown_program();
+        return 1;
+    }
+    Recorder recorder;
+    bool recording = !c.record.empty();
+    if (recording && !recorder.open(c.record, play.seed(), error)) {
+        note(side, error);
+        play.leave();
+        shutdown_program();
+        return 1;
+    }
+
+    Engine* real = engine;
+    FrameEngine fe(real);
+    engine = &fe;
+    play.begin(&fe, recording ? &recorder : nullptr);
+
+    ScriptKeys keys;
+    bool online = true;
+    using clock = std::chrono::steady_clock;
+    clock::time_point due = clock::now();
+    long first_frame = play.frame();
+    size_t at = 0;
+    long left_in_command = 0;
+    // Waits for the network while the session lasts; false once it has ended.
+    auto wait_a_little = [&play]() {
+        play.pump(1);
+        return play.phase() == PHASE_PLAYING;
+    };
+    for (; at < commands.size() && online; ++at) {
+        const ScriptCommand& cmd = commands[at];
+        switch (cmd.op) {
+        case OP_PRESS: keys.change(cmd.key, true); break;
+        case OP_RELEASE: keys.change(cmd.key, false); break;
+        case OP_TAP: keys.tap(cmd.key); break;
+        case OP_DT: break; // an online frame is always 1/60 s
+        case OP_SEED: break;
+        case OP_SCREENSHOT: {
+            engine = real;
+            if (!real->Gfx_SaveScreenshot(cmd.file.c_str()))
+                note(side, "cannot write " + cmd.file);
+            engine = &fe;
+            break;
+        }
+        case OP_FRAMES:
+            left_in_command = cmd.frames;
+            while (left_in_command > 0 && online) {
+                if (c.realtime) {
+                    due += std::chrono::microseconds(16667);
+                    std::this_thread::sleep_until(due);
+                }
+                play.add_local(keys.take());
+                long target = play.rollback().local_known() - c.online.input_delay;
+                while (play.frame() < target && online) {
+                    if (!play.step() && !wait_a_little()) online = false;
+                    if (play.quit_asked()) online = false;
+                }
+                // A side that had to wait goes on from now, as a player's would.
+                if (c.realtime && clock::now() > due) due = clock::now();
+                if (online) --left_in_command;
+            }
+            break;
+        case OP_DUMP:
+            while (online && play.rollback().remote_known() < play.frame())
+                if (!wait_a_little()) online = false;
+            if (!online) break;
+            play.settle();
+            std::cout << dump_state(play.frame()) << std::endl;
+            break;
+        }
+        if (!online) break;
+    }
+    int status = 0;
+    if (online) {
+        // Stay until the peer has every key of ours and ours are all final.
+        for (int waited = 0; waited < 10000 && play.phase() == PHASE_PLAYING; waited += 1) {
+            if (play.acked() >= play.rollback().local_known() &&
+                play.rollback().final_frame() >= play.frame())
+                break;
+            play.pump(1);
+        }
+        play.settle();
+    }
+    long played = play.rollback().final_frame() - first_frame;
+    if (played > 0) {
+        double seconds = static_cast<double>(played) / 60.0;
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "%ld frames; %.0f bytes sent per second of play; %ld rollbacks, "
+                      "%.1f frames run again per second of play",
+                      played, static_cast<double>(play.bytes_sent()) / seconds,
+                      play.rollback().rollbacks(),
+                      static_cast<double>(play.rollback().frames_rerun()) / seconds);
+        note(side, line);
+    }
+    play.rollback().restore_final();
+    // A peer that leaves once this side's script is done ends nothing early.
+    bool ended_early = !online && play.phase() == PHASE_ENDED && !play.quit_asked();
+    if (ended_early) {
+        note(side, play.end_message());
+        status = 3;
+    }
+    play.leave();
+    engine = real;
+    if (recording) {
+        std::string final_state = dump_state(recorder.frames());
+        if (!recorder.finish(final_state, error)) {
+            note(side, error);
+            status = 1;
+        }
+    }
+    if (ended_early && at < commands.size()) {
+        // The game goes on alone from the menu with the rest of the script.
+        set_game_state(ACTION_MENU);
+        std::snprintf(menu_notice, sizeof menu_notice, "%s", play.end_message().c_str());
+        std::vector<ScriptCommand> rest;
+        if (commands[at].op == OP_FRAMES && left_in_command > 0) {
+            ScriptCommand more = commands[at];
+            more.frames = left_in_command;
+            rest.push_back(more);
+        }
+        rest.insert(rest.end(), commands.begin() + static_cast<long>(at) + 1, commands.end());
+        for (int key = 1; key < 256; ++key)
+            if (keys.next().is_held(key)) engine->Input_Inject(key, true);
+        run_script_commands(rest);
+    }
+    shutdown_program();
+    return status;
+}
+
+namespace {
+
+// The windowed session: the engine's loop calls window_frame, which plays
+// the local game while waiting, then the session at 60 frames a second.
+struct WindowSession {
+    CommandLine line;
+    OnlinePlay play;
+    HostSettingsFile host_settings;
+    Recorder recorder;
+    bool recording = false;
+    Engine* real = nullptr;
+    FrameEngine* fe = nullptr;
+    bool begun = false;
+    bool over = false;  // ended; the game goes on alone
+    KeyFrame pending;   // local keys gathered since the last frame added
+    double time = 0;    // real time not yet played
+    int since_slowed = 0;
+};
+
+WindowSession* window = nullptr;
+
+void set_notice(const std::string& text) {
+    std::snprintf(menu_notice, sizeof menu_notice, "%s", text.c_str());
+}
+
+// Gathers another engine frame's keys into pending.
+void gather(KeyFrame& pending, const KeyFrame& now) {
+    for (int i = 0; i < 32; ++i) {
+        pending.down[i] |= now.down[i];
+        pending.up[i] |= now.up[i];
+        pending.held[i] = now.held[i];
+    }
+    if (now.last_key) pending.last_key = now.last_key;
+}
+
+void finish_recording(WindowSession& w) {
+    if (!w.recording) return;
+    w.recording = false;
+    std::string error;
+    if (!w.recorder.finish(dump_state(w.recorder.frames()), error))
+        w.real->System_MessageBox(error.c_str(), "Error");
+}
+
+// Back to the last sure frame, then the menu with a word on what happened.
+void end_session(WindowSession& w) {
+    if (w.over) return;
+    w.over = true;
+    w.play.rollback().restore_final();
+    w.play.leave();
+    engine = w.real;
+    finish_recording(w);
+    engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+    set_game_state(ACTION_MENU);
+    set_notice(w.play.end_message());
+}
+
+bool window_frame() {
+    WindowSession& w = *window;
+    if (!w.begun) {
+        w.play.pump(0);
+        if (w.play.phase() == PHASE_ENDED) {
+            set_notice(w.play.end_message());
+            w.over = true;
+            engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+            return frame_func();
+        }
+        if (!w.play.greeted()) return frame_func(); // the game goes on while waiting
+        if (!w.line.online.host && !w.host_settings.write(w.play.settings_text())) {
+            w.play.leave();
+            set_notice("CANNOT KEEP THE HOST'S SETTINGS");
+            w.over = true;
+            engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+            return frame_func();
+        }
+        std::string error;
+        if (!w.line.record.empty()) {
+            w.recording = w.recorder.open(w.line.record, w.play.seed(), error);
+            if (!w.recording) w.real->System_MessageBox(error.c_str(), "Error");
+        }
+        menu_notice[0] = '\0';
+        engine->Channel_StopAll();
+        engine = w.fe;
+        w.play.begin(w.fe, w.recording ? &w.recorder : nullptr);
+        w.begun = true;
+        w.time = 0;
+        return false;
+    }
+    KeyFrame now;
+    read_keyboard(w.real, now);
+    gather(w.pending, now);
+    w.play.pump(0);
+    w.time += w.real->Timer_GetDelta();
+    // Never more than a few frames at once after a stall.
+    if (w.time > 4 * ONLINE_DT) w.time = 4 * ONLINE_DT;
+    while (w.time >= ONLINE_DT && w.play.phase() == PHASE_PLAYING) {
+        // Ahead of the peer: a frame left out now and then lets it catch up.
+        if (w.play.ahead() > 1.0f && ++w.since_slowed >= 20) {
+            w.since_slowed = 0;
+            w.time -= ONLINE_DT;
+            continue;
+        }
+        if (!w.play.rollback().can_run()) break; // waiting for the peer's keys
+        if (w.play.wants_local()) {
+            long last = w.play.rollback().local_known();
+            make_consistent(w.pending, w.play.rollback().local_keys(last).held);
+            w.play.add_local(w.pending);
+            w.pending = held_only(w.pending);
+        }
+        if (!w.play.step()) break;
+        w.time -= ONLINE_DT;
+    }
+    if (w.play.quit_asked()) {
+        w.play.rollback().restore_final();
+        w.play.leave();
+        return true;
+    }
+    if (w.play.phase() == PHASE_ENDED) end_session(w);
+    return false;
+}
+
+} // namespace
+
+int run_online_window(int argc, char** argv) {
+    WindowSession w;
+    std::string error;
+    if (!parse_command_line(argc, argv, false, w.line, error)) {
+        std::fprintf(stderr,
+                     "korvane: %s\nusage: korvane --host [PORT] | --join HOST[:PORT] "
+                     "[--record FILE] [--input-delay N]\n",
+                     error.c_str());
+        return 2;
+    }
+    configure_engine();
+    if (!start_game()) return 0;
+    if (!w.play.open(w.line.online, error)) {
+        engine->System_MessageBox(error.c_str(), "Error");
+        shutdown_program();
+        return 1;
+    }
+    set_notice(w.line.online.host
+                   ? "WAITING FOR A PLAYER ON PORT " + std::to_string(w.line.online.port)
+                   : "JOINING " + w.line.online.address + ":" + std::to_string(w.line.online.port));
+    w.real = engine;
+    FrameEngine fe(engine);
+    w.fe = &fe;
+    window = &w;
+    engine->System_SetState(HGE_FRAMEFUNC, window_frame);
+    engine->System_Start();
+    // The window closed or the player quit: the peer hears of it.
+    if (w.begun && !w.over) {
+        w.play.rollback().restore_final();
+        w.play.leave();
+        engine = w.real;
+        finish_recording(w);
+    }
+    engine = w.real;
+    window = nullptr;
+    shutdown_program();
+    return 0;
+}

@@ -1,0 +1,201 @@
+#include "online/world_state.h"
+
+#include <cstring>
+
+#include "world/globals.h"
+#include "game/states.h"
+#include "game/tuning.h"
+
+namespace {
+
+const size_t ENEMY_ROOM = 512;
+const size_t BULLET_ROOM = 512;
+const size_t KABOOM_ROOM = 256;
+const size_t STAR_ROOM = 512;
+
+int view0_width() { return view_sprite[0] ? static_cast<int>(view_sprite[0]->get_width()) : 0; }
+
+// An FNV-style mix of 32-bit values, never of padding: cheap enough to run
+// after every frame.
+class Hash {
+  public:
+    uint32_t value = 2166136261u;
+    void word(uint32_t w) { value = (value ^ w) * 16777619u ^ (value >> 15); }
+    void bytes(const void* p, size_t n) {
+        const uint8_t* b = static_cast<const uint8_t*>(p);
+        for (size_t i = 0; i < n; ++i) word(b[i]);
+    }
+    void i(int32_t v) { word(static_cast<uint32_t>(v)); }
+    void f(float v) {
+        uint32_t w;
+        std::memcpy(&w, &v, sizeof w);
+        word(w);
+    }
+};
+
+void hash_ship(Hash& h, const ship& s) {
+    h.f(s.x), h.f(s.y), h.f(s.angle), h.f(s.speed), h.f(s.rotate_speed), h.f(s.invul_timer);
+    h.f(s.fire_timer), h.f(s.fire_held), h.f(s.death_timer);
+    h.i(s.firepower), h.i(s.flexibility), h.i(s.armor), h.i(s.shield), h.i(s.ships);
+}
+
+void hash_bullets(Hash& h, const std::vector<bullet>& list) {
+    h.i(static_cast<int32_t>(list.size()));
+    for (const bullet& b : list) h.f(b.x), h.f(b.y), h.f(b.angle), h.f(b.lifetime);
+}
+
+} // namespace
+
+void reserve_world(WorldSnapshot& s) {
+    for (std::vector<enemy>* v : {&s.enemies, &s.pending, &enemy_list, &pending_list})
+        v->reserve(ENEMY_ROOM);
+    for (std::vector<bullet>* v : {&s.player_bullets[0], &s.player_bullets[1], &s.enemy_bullets,
+                                   &player_bullets[0], &player_bullets[1], &enemy_bullets})
+        v->reserve(BULLET_ROOM);
+    for (std::vector<kaboom>* v : {&s.big, &s.small, &big_list, &small_list})
+        v->reserve(KABOOM_ROOM);
+    s.stars.reserve(STAR_ROOM);
+    stars.reserve(STAR_ROOM);
+    s.loops.reserve(2);
+}
+
+void save_world(WorldSnapshot& s) {
+    s.game_state = game_state;
+    s.game_mode = game_mode;
+    s.money = money;
+    s.bonus = bonus;
+    s.level_index = level_index;
+    s.iteration = iteration;
+    std::memcpy(s.ships, ship_records, sizeof s.ships);
+    std::memcpy(s.password, password, sizeof s.password);
+    s.password_cursor = password_cursor;
+    s.map_index = map_index;
+    s.spawning = spawning;
+    s.spawn_timer = spawn_timer;
+    s.spawn_index = spawn_index;
+    s.spawn_pass = spawn_pass;
+    s.level_end_timer = level_end_timer;
+    s.game_over_timer = game_over_timer;
+    s.intro_channel = intro_channel;
+    s.clear_screen_once = clear_screen_once;
+    std::memcpy(s.view_anchor, view_anchor, sizeof s.view_anchor);
+    std::memcpy(s.blink_timer, blink_timer, sizeof s.blink_timer);
+    s.field_half = field_half;
+    s.view0_width = view0_width();
+    s.random = engine->Random_GetState();
+    s.tuning = settings;
+    s.enemies = enemy_list;
+    s.pending = pending_list;
+    s.player_bullets[0] = player_bullets[0];
+    s.player_bullets[1] = player_bullets[1];
+    s.enemy_bullets = enemy_bullets;
+    s.big = big_list;
+    s.small = small_list;
+    s.stars = stars;
+    if (images[21] && images[22]) {
+        if (s.loops.empty()) {
+            s.loops.push_back(*images[21]);
+            s.loops.push_back(*images[22]);
+        } else {
+            s.loops[0] = *images[21];
+            s.loops[1] = *images[22];
+        }
+    }
+}
+
+void restore_world(const WorldSnapshot& s) {
+    game_state = s.game_state;
+    game_mode = s.game_mode;
+    money = s.money;
+    bonus = s.bonus;
+    level_index = s.level_index;
+    iteration = s.iteration;
+    std::memcpy(ship_records, s.ships, sizeof s.ships);
+    std::memcpy(password, s.password, sizeof s.password);
+    password_cursor = s.password_cursor;
+    map_index = s.map_index;
+    spawning = s.spawning;
+    spawn_timer = s.spawn_timer;
+    spawn_index = s.spawn_index;
+    spawn_pass = s.spawn_pass;
+    level_end_timer = s.level_end_timer;
+    game_over_timer = s.game_over_timer;
+    intro_channel = s.intro_channel;
+    clear_screen_once = s.clear_screen_once;
+    std::memcpy(view_anchor, s.view_anchor, sizeof view_anchor);
+    std::memcpy(blink_timer, s.blink_timer, sizeof blink_timer);
+    field_half = s.field_half;
+    // Only a rollback across a change of mode between menu and shop lands here.
+    if (s.view0_width > 0 && s.view0_width != view0_width()) replace_view0(s.view0_width);
+    engine->Random_SetState(s.random);
+    settings = s.tuning;
+    enemy_list = s.enemies;
+    pending_list = s.pending;
+    player_bullets[0] = s.player_bullets[0];
+    player_bullets[1] = s.player_bullets[1];
+    enemy_bullets = s.enemy_bullets;
+    big_list = s.big;
+    small_list = s.small;
+    stars = s.stars;
+    if (images[21] && images[22] && s.loops.size() == 2) {
+        *images[21] = s.loops[0];
+        *images[22] = s.loops[1];
+    }
+}
+
+uint32_t world_checksum() {
+    Hash h;
+    h.i(game_state), h.i(game_mode), h.i(money), h.i(bonus), h.i(level_index), h.i(iteration);
+    h.bytes(password, sizeof password);
+    h.i(password_cursor), h.i(map_index), h.i(spawning ? 1 : 0), h.i(spawn_index), h.i(spawn_pass);
+    h.f(spawn_timer), h.f(level_end_timer), h.f(game_over_timer);
+    h.f(blink_timer[0]), h.f(blink_timer[1]);
+    uint64_t random = engine->Random_GetState();
+    h.word(static_cast<uint32_t>(random)), h.word(static_cast<uint32_t>(random >> 32));
+    for (const ship& s : ship_records) hash_ship(h, s);
+    h.i(static_cast<int32_t>(enemy_list.size()));
+    for (const enemy& e : enemy_list) {
+        h.i(e.kind), h.i(e.mode), h.i(e.armor);
+        h.f(e.x), h.f(e.y), h.f(e.angle), h.f(e.speed), h.f(e.rotate), h.f(e.aux_a), h.f(e.aux_b);
+        h.f(e.fire_timer);
+    }
+    h.i(static_cast<int32_t>(pending_list.size()));
+    hash_bullets(h, player_bullets[0]);
+    hash_bullets(h, player_bullets[1]);
+    hash_bullets(h, enemy_bullets);
+    h.i(static_cast<int32_t>(big_list.size())), h.i(static_cast<int32_t>(small_list.size()));
+    for (const kaboom& k : big_list) h.f(k.x), h.f(k.y), h.f(k.delay), h.i(k.anim.get_frame());
+    // Stars come from the random numbers, which are in already.
+    h.i(static_cast<int32_t>(stars.size()));
+    return h.value;
+}
+
+void reset_world(int seed) {
+    engine->Random_Seed(seed);
+    engine->Random_Float(-1, 1); // as start-up draws one
+    game_state = STATE_TITLE;
+    game_mode = MODE_ONE_PLAYER;
+    for (ship& s : ship_records) s = ship{};
+    bonus = 0;
+    std::strcpy(password, "AAAAAAAAA");
+    password_cursor = 0;
+    map_index = 0;
+    spawning = false;
+    spawn_timer = 0;
+    spawn_index = spawn_pass = 0;
+    level_end_timer = game_over_timer = 0;
+    clear_screen_once = false;
+    view_anchor[0] = view_anchor[1] = 0;
+    blink_timer[0] = blink_timer[1] = 0;
+    field_half = 0;
+    enemy_list.clear();
+    pending_list.clear();
+    player_bullets[0].clear();
+    player_bullets[1].clear();
+    enemy_bullets.clear();
+    big_list.clear();
+    small_list.clear();
+    stars.clear();
+    replace_view0(engine->System_GetStateInt(HGE_SCREENWIDTH));
+    load_settings(true);
+}

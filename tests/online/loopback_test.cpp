@@ -1,0 +1,131 @@
+// Two korvane-headless sides over 127.0.0.1.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "support/headless_run.h"
+
+namespace {
+
+struct Side {
+    int status = -1;
+    std::vector<std::string> dumps;
+    std::string err, recording;
+};
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::vector<std::string> dump_lines(const std::string& out) {
+    std::vector<std::string> dumps;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line))
+        if (!line.empty() && line[0] == '{') dumps.push_back(line);
+    return dumps;
+}
+
+// Runs host and joiner at once; both record.
+void run_pair(const std::string& host_script, const std::string& join_script,
+              const std::string& args, Side& host, Side& join) {
+    static const std::string dir = make_temp_dir();
+    static int counter = 0;
+    std::string base = dir + "/pair" + std::to_string(counter++);
+    std::ofstream(base + ".host") << host_script;
+    std::ofstream(base + ".join") << join_script;
+    int port = 20000 + static_cast<int>(getpid() % 20000) + counter * 7;
+    std::string program = std::string(KORVANE_BINARY_DIR) + "/korvane-headless";
+    std::string command =
+        "export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy; cd " + dir + "; (" + program +
+        " --host " + std::to_string(port) + " --script " + base + ".host --record " + base +
+        ".host.rec --seed 31337 --net-seed 1 " + args + " > " + base + ".host.out 2> " + base +
+        ".host.err; echo $? > " + base + ".host.status) & " + program + " --join 127.0.0.1:" +
+        std::to_string(port) + " --script " + base + ".join --record " + base + ".join.rec --net-seed 2 " +
+        args + " > " + base + ".join.out 2> " + base + ".join.err; echo $? > " + base +
+        ".join.status; wait";
+    std::system(command.c_str());
+    for (Side* s : {&host, &join}) {
+        std::string name = base + (s == &host ? ".host" : ".join");
+        s->status = std::atoi(read_file(name + ".status").c_str());
+        s->dumps = dump_lines(read_file(name + ".out"));
+        s->err = read_file(name + ".err");
+        s->recording = read_file(name + ".rec");
+    }
+}
+
+// The state a recording ends on, replayed offline.
+std::string replay_end(const std::string& recording) {
+    HeadlessResult r = run_headless_script(recording);
+    std::vector<std::string> dumps = dump_lines(r.out);
+    return dumps.empty() ? "" : dumps.back();
+}
+
+// From the menu through the shop into play, then one side's keys at random,
+// with a dump every 250 frames.
+std::string random_keys(unsigned seed, const std::vector<std::string>& keys, long frames) {
+    std::mt19937 rng(seed);
+    std::string s = "frames 3\ntap ENTER\nframes 5\ntap ENTER\n";
+    long f = 8, next = f + 1 + rng() % 20;
+    std::vector<bool> held(keys.size());
+    while (f < frames) {
+        long step = std::min({next, (f / 250 + 1) * 250, frames}) - f;
+        s += "frames " + std::to_string(step) + "\n";
+        f += step;
+        if (f % 250 == 0) s += "dump\n";
+        if (f == next) {
+            size_t k = rng() % keys.size();
+            s += (held[k] ? "release " : "press ") + keys[k] + "\n";
+            held[k] = !held[k];
+            next = f + 1 + rng() % 20;
+        }
+    }
+    return s + "dump\n";
+}
+
+} // namespace
+
+TEST(Loopback, BadWeatherGivesBothSidesTheSameGameAndARecordingThatReplays) {
+    Side host, join;
+    run_pair(random_keys(1, {"LEFT", "RIGHT", "UP", "DOWN", "CTRL"}, 3000),
+             random_keys(2, {"A", "D", "W", "S", "SHIFT", "LEFT", "CTRL"}, 3000),
+             "--net-delay 60 --net-jitter 20 --net-loss 5", host, join);
+    EXPECT_EQ(host.status, 0) << host.err;
+    EXPECT_EQ(join.status, 0) << join.err;
+    ASSERT_EQ(host.dumps.size(), 13u) << host.err;
+    EXPECT_EQ(host.dumps, join.dumps);
+    EXPECT_EQ(host.dumps.back().rfind("{\"frame\":3002,", 0), 0u);
+    EXPECT_NE(host.dumps.back().find("\"game_mode\":1,"), std::string::npos);
+    EXPECT_EQ(replay_end(host.recording), host.dumps.back());
+}
+
+TEST(Loopback, WhenOneSideLeavesMidLevelTheOtherGoesBackToTheMenu) {
+    const std::string play = "frames 3\ntap ENTER\nframes 5\ntap ENTER\npress UP\nframes 150\n";
+    for (bool host_leaves : {false, true}) {
+        SCOPED_TRACE(host_leaves ? "the host leaves" : "the joiner leaves");
+        std::string leaver = play + "dump\n";
+        std::string stayer = play + "dump\nframes 200\ndump\n";
+        Side host, join;
+        run_pair(host_leaves ? leaver : stayer, host_leaves ? stayer : leaver, "", host, join);
+        Side& left = host_leaves ? host : join;
+        Side& stays = host_leaves ? join : host;
+        EXPECT_EQ(left.status, 0) << left.err;
+        EXPECT_EQ(stays.status, 3) << stays.err;
+        EXPECT_NE(stays.err.find("THE OTHER PLAYER LEFT"), std::string::npos) << stays.err;
+        ASSERT_EQ(stays.dumps.size(), 2u);
+        EXPECT_EQ(stays.dumps[0], left.dumps[0]);
+        EXPECT_NE(stays.dumps[1].find("\"game_state\":1"), std::string::npos);
+        // The recording keeps the session up to its last sure frame.
+        std::string recorded = replay_end(stays.recording);
+        EXPECT_NE(recorded.find("\"game_state\":2"), std::string::npos);
+        EXPECT_NE(stays.recording.find("# final " + recorded), std::string::npos);
+    }
+}

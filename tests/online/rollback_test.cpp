@@ -1,0 +1,126 @@
+// Rollback against a straight run: the same keys, one side's arriving late
+// and guessed, with extra rollbacks thrown in, must give the same game.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "world/globals.h"
+#include "game/states.h"
+#include "main/dump.h"
+#include "main/program.h"
+#include "main/resources.h"
+#include "online/rollback.h"
+
+namespace {
+
+const long FRAMES = 1500;
+const long DUMP_EVERY = 100;
+
+struct Keys {
+    std::vector<KeyFrame> host, joiner; // index = frame; 0 unused
+};
+
+// Both sides leave the title, take TEAMWORK, go through the shop into play,
+// then hold and let go flight keys of both key sets at random.
+Keys make_keys(unsigned seed) {
+    const int flight[] = {HGEK_LEFT, HGEK_RIGHT, HGEK_UP, HGEK_DOWN, HGEK_CTRL,
+                          'A',       'D',        'W',     'S',       HGEK_SHIFT};
+    Keys k;
+    k.host.resize(FRAMES + 1);
+    k.joiner.resize(FRAMES + 1);
+    std::mt19937 rng(seed);
+    KeyFrame h, j;
+    for (long f = 1; f <= FRAMES; ++f) {
+        h = held_only(h);
+        j = held_only(j);
+        if (f == 1 || f == 5 || f == 9) apply_key_change(h, HGEK_ENTER, true);
+        if (f == 2 || f == 6 || f == 10) apply_key_change(h, HGEK_ENTER, false);
+        if (f == 3) apply_key_change(j, HGEK_F1, true);
+        if (f == 4) apply_key_change(j, HGEK_F1, false);
+        if (f > 12) {
+            KeyFrame& side = rng() % 2 ? h : j;
+            if (rng() % 4 == 0) {
+                int key = flight[rng() % 10];
+                apply_key_change(side, key, !side.is_held(key));
+            }
+        }
+        k.host[f] = h;
+        k.joiner[f] = j;
+    }
+    return k;
+}
+
+class SumLog : public FinalFrameObserver {
+  public:
+    std::vector<uint32_t> sums;
+    void final_frame(long frame, const KeyFrame&, bool, uint32_t sum) override {
+        EXPECT_EQ(frame, static_cast<long>(sums.size()) + 1);
+        sums.push_back(sum);
+    }
+};
+
+struct Outcome {
+    std::vector<std::string> dumps;
+    std::vector<uint32_t> sums;
+    long rollbacks = 0;
+};
+
+// lagged: the joiner's keys arrive up to MAX_PREDICTION frames late, and now
+// and then the last frames are run again for no reason at all.
+Outcome play(FrameEngine& fe, const Keys& keys, bool lagged) {
+    reset_world(4242);
+    Rollback rb;
+    SumLog log;
+    rb.start(0, &fe, 1.0f / 60.0f, &log);
+    std::mt19937 rng(7);
+    Outcome run;
+    for (long f = 1; f <= FRAMES; ++f) {
+        rb.add_local(f, keys.host[f]);
+        long arrived = lagged ? f - static_cast<long>(rng() % (MAX_PREDICTION + 1)) : f;
+        while (rb.remote_known() < arrived) rb.add_remote(rb.remote_known() + 1, keys.joiner[rb.remote_known() + 1]);
+        EXPECT_TRUE(rb.can_run()) << "frame " << f;
+        rb.run_next();
+        if (lagged && f > 20 && rng() % 7 == 0) rb.rerun_last(1 + static_cast<int>(rng() % 8));
+        if (f % DUMP_EVERY == 0) {
+            while (rb.remote_known() < f) rb.add_remote(rb.remote_known() + 1, keys.joiner[rb.remote_known() + 1]);
+            rb.settle();
+            run.dumps.push_back(dump_state(f));
+        }
+    }
+    run.sums = log.sums;
+    run.rollbacks = rb.rollbacks();
+    return run;
+}
+
+} // namespace
+
+TEST(Rollback, GuessedAndReplayedFramesEndWhereAStraightRunEnds) {
+    engine_set_backend(create_sdl_engine);
+    configure_engine();
+    engine->System_SetState(HGE_HEADLESS, true);
+    engine->System_SetState(HGE_DATADIR, KORVANE_BINARY_DIR "/data");
+    ASSERT_TRUE(start_game());
+    Engine* real = engine;
+    FrameEngine fe(real);
+    engine = &fe;
+
+    Keys keys = make_keys(99);
+    Outcome straight = play(fe, keys, false);
+    Outcome lagged = play(fe, keys, true);
+
+    EXPECT_EQ(straight.rollbacks, 0);
+    EXPECT_GT(lagged.rollbacks, 100);
+    ASSERT_EQ(straight.dumps.size(), lagged.dumps.size());
+    for (size_t i = 0; i < straight.dumps.size(); ++i)
+        ASSERT_EQ(straight.dumps[i], lagged.dumps[i]) << "dump " << i;
+    EXPECT_EQ(straight.sums, lagged.sums);
+    // The keys reached play with both ships, and the frames did something.
+    EXPECT_EQ(game_state, STATE_PLAY);
+    EXPECT_EQ(game_mode, MODE_TEAMWORK);
+    EXPECT_NE(straight.dumps.front(), straight.dumps.back());
+
+    engine = real;
+    shutdown_program();
+}
