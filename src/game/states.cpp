@@ -17,6 +17,8 @@
 #include "ships/field.h"
 #include "ships/flight.h"
 
+MatchMemory match_memory;
+
 namespace {
 
 const char* const DEMO_FIRST_WAVE = "ECDKHHZabrsssYFECDB";
@@ -53,15 +55,8 @@ void place_ship(ship& s, float x, float y, float angle) {
     s.angle = angle;
 }
 
-// The ONE PLAYER or TEAMWORK game that a COMPETITION match set aside; the
-// match gives it back when it ends, so its password survives the match.
-struct SavedGame {
-    int money, bonus, level_index, iteration;
-    ship players[2];
-    Settings tuning; // the enemies as strong as that game's pass made them
-};
-SavedGame saved_game;
-bool match_running = false;
+SavedGame& saved_game = match_memory.game;
+bool& match_running = match_memory.running;
 
 void start_match() {
     saved_game = {money, bonus, level_index, iteration, {ship_records[0], ship_records[1]},
@@ -269,7 +264,9 @@ bool menu_frame(float dt) {
         return false;
     }
     if (engine->Input_KeyDown(HGEK_ESCAPE)) return true;
-    if (engine->Input_KeyDown(HGEK_TAB)) {
+    // Online, both machines run this frame: one player's Tab would change the
+    // other's options too.
+    if (engine->Input_KeyDown(HGEK_TAB) && !online_session) {
         open_options();
         return false;
     }

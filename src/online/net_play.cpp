@@ -5,6 +5,7 @@
 #include <random>
 
 #include "world/globals.h"
+#include "world/options.h"
 #include "game/tuning.h"
 #include "main/recording.h"
 
@@ -194,6 +195,7 @@ void OnlinePlay::final_frame(long frame, const KeyFrame& keys, bool ended, uint3
 void OnlinePlay::begin(FrameEngine* fe, Recorder* recorder) {
     fe_ = fe;
     recorder_ = recorder;
+    online_session = true;
     reset_world(seed_);
     rollback_.start(side_, fe, ONLINE_DT, this);
     // Both sides open on the same two frames: any key leaves the title, F1 picks TEAMWORK.
@@ -260,6 +262,7 @@ float OnlinePlay::ahead() const {
 void OnlinePlay::end(const std::string& message, int bye_reason, uint32_t frame) {
     if (phase_ == PHASE_ENDED) return;
     phase_ = PHASE_ENDED;
+    online_session = false;
     end_message_ = message;
     if (link_ && bye_reason >= 0 && connected_) {
         send(out_, write_bye(static_cast<ByeReason>(bye_reason), frame, out_, sizeof out_), true);

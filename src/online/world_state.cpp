@@ -92,6 +92,14 @@ void save_world(WorldSnapshot& s) {
     s.big = big_list;
     s.small = small_list;
     s.stars = stars;
+    std::memcpy(s.purse, purse, sizeof s.purse);
+    std::memcpy(s.purse_bonus, purse_bonus, sizeof s.purse_bonus);
+    s.winner = winner;
+    s.ships_in_contact = ships_in_contact;
+    s.match = match_memory;
+    s.game_paused = game_paused;
+    s.invalid_password_time = invalid_password_time;
+    std::memcpy(s.armor_flash, armor_flash, sizeof s.armor_flash);
     if (images[21] && images[22]) {
         if (s.loops.empty()) {
             s.loops.push_back(*images[21]);
@@ -137,6 +145,14 @@ void restore_world(const WorldSnapshot& s) {
     big_list = s.big;
     small_list = s.small;
     stars = s.stars;
+    std::memcpy(purse, s.purse, sizeof purse);
+    std::memcpy(purse_bonus, s.purse_bonus, sizeof purse_bonus);
+    winner = s.winner;
+    ships_in_contact = s.ships_in_contact;
+    match_memory = s.match;
+    game_paused = s.game_paused;
+    invalid_password_time = s.invalid_password_time;
+    std::memcpy(armor_flash, s.armor_flash, sizeof armor_flash);
     if (images[21] && images[22] && s.loops.size() == 2) {
         *images[21] = s.loops[0];
         *images[22] = s.loops[1];
@@ -150,6 +166,8 @@ uint32_t world_checksum() {
     h.i(password_cursor), h.i(map_index), h.i(spawning ? 1 : 0), h.i(spawn_index), h.i(spawn_pass);
     h.f(spawn_timer), h.f(level_end_timer), h.f(game_over_timer);
     h.f(blink_timer[0]), h.f(blink_timer[1]);
+    h.i(purse[0]), h.i(purse[1]), h.i(winner), h.i(ships_in_contact ? 1 : 0);
+    h.i(match_memory.running ? 1 : 0), h.i(game_paused ? 1 : 0);
     uint64_t random = engine->Random_GetState();
     h.word(static_cast<uint32_t>(random)), h.word(static_cast<uint32_t>(random >> 32));
     for (const ship& s : ship_records) hash_ship(h, s);
@@ -196,6 +214,12 @@ void reset_world(int seed) {
     big_list.clear();
     small_list.clear();
     stars.clear();
+    purse[0] = purse[1] = purse_bonus[0] = purse_bonus[1] = 0;
+    winner = WINNER_NONE;
+    ships_in_contact = false;
+    match_memory = MatchMemory{};
+    game_paused = options_open = false;
+    invalid_password_time = armor_flash[0] = armor_flash[1] = 0;
     replace_view0(engine->System_GetStateInt(HGE_SCREENWIDTH));
     load_settings(true);
 }

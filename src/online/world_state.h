@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "game/states.h"
 #include "settings/settings.h"
+#include "world/options.h"
 #include "world/records.h"
 
 struct WorldSnapshot {
@@ -29,6 +31,11 @@ struct WorldSnapshot {
     std::vector<kaboom> big, small;
     std::vector<star> stars;
     std::vector<Animation> loops; // the two looping pictures
+    int purse[2], purse_bonus[2], winner;
+    bool ships_in_contact;
+    MatchMemory match;
+    bool game_paused;
+    float invalid_password_time, armor_flash[2];
 };
 
 // Room for lists far longer than play makes, in the snapshot and the live

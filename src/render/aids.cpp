@@ -229,7 +229,7 @@ void draw_title_aids() {
 }
 
 void draw_menu_aids() {
-    text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
+    if (!online_session) text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
     if (!aid_on(AID_PROMPTS)) return;
     text(font1, SMALL, 600, 530, TEXT_CENTER, "ENTER SHOP");
     if (game_mode == MODE_COMPETITION || !font1) return;

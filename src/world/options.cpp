@@ -2,6 +2,7 @@
 
 player_options game_options;
 bool game_paused = false;
+bool online_session = false;
 bool options_open = false;
 int options_row = 0;
 bool options_waiting_key = false;

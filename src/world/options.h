@@ -33,6 +33,7 @@ inline bool aid_on(int aid) {
 }
 
 extern bool game_paused;            // play stands still ("PAUSED")
+extern bool online_session;         // two machines share the frame: options stay each one's own
 extern bool options_open;           // the options screen stands over the menu
 extern int options_row;             // the row the options screen points at
 extern bool options_waiting_key;    // that row's key waits for the next key pressed
