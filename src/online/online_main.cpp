@@ -287,6 +287,7 @@ int run_online_headless(int argc, char** argv) {
         case OP_TAP: keys.tap(cmd.key); break;
         case OP_DT: break; // an online frame is always 1/60 s
         case OP_SEED: break;
+        case OP_OPTION: break; // each machine's own choices take no part in the shared frame
         case OP_SCREENSHOT: {
             engine = real;
             if (!real->Gfx_SaveScreenshot(cmd.file.c_str()))
