@@ -37,6 +37,8 @@ class WebEngine final : public Engine {
     void Random_Seed(int seed) override;
     int Random_Int(int min, int max) override;
     float Random_Float(float min, float max) override;
+    uint64_t Random_GetState() override { return rng_.state; } // the stream never changes
+    void Random_SetState(uint64_t state) override { rng_.state = state; }
 
     float Timer_GetDelta() override { return dt_; }
 
@@ -168,6 +170,8 @@ class WebEngine final : public Engine {
     bool down_[256] = {}, up_[256] = {};
     bool typed_[256] = {}; // letters typed this frame, by the layout's labels
     bool audio_hidden_ = false, audio_game_paused_ = false;
+    int volume_ = 100;
+    void set_volume(int percent);
     bool injected_held_[256] = {};
     int last_key_ = 0;
     struct Injected {

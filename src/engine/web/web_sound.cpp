@@ -23,6 +23,8 @@ EM_JS(void, kv_audio_start, (), {
         A.ctx = null;
         return;
     }
+    A.out = A.ctx.createGain();
+    A.out.connect(A.ctx.destination);
     A.unlock = function() {
         A.unlocked = true;
         if (!A.paused && A.ctx.state !== 'running') A.ctx.resume().catch(function() {});
@@ -33,7 +35,7 @@ EM_JS(void, kv_audio_start, (), {
     A.begin = function(id, c) {
         var src = A.ctx.createBufferSource();
         src.buffer = A.buffers[id];
-        src.connect(A.ctx.destination);
+        src.connect(A.out);
         src.onended = function() {
             if (A.channels[c.serial] === c) delete A.channels[c.serial];
         };
@@ -144,15 +146,26 @@ bool looks_like_mp3(const unsigned char* b, size_t n) {
     return version != 1 && layer != 0 && bitrate != 0 && bitrate != 15 && rate != 3;
 }
 
+EM_JS(void, kv_audio_volume, (int percent), {
+    var A = Module.korvaneAudio;
+    if (A && A.out) A.out.gain.value = percent / 100;
+});
+
 } // namespace
 
 void WebEngine::start_audio() {
     kv_audio_start();
+    kv_audio_volume(volume_);
 }
 
 void WebEngine::stop_audio() {
     kv_audio_stop();
     effects_ = Slots<EffectSlot>();
+}
+
+
+void WebEngine::set_volume(int percent) {
+    kv_audio_volume(percent);
 }
 
 // A hidden tab and the game's own pause each hold the sound; it goes on when

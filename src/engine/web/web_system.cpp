@@ -88,6 +88,11 @@ void WebEngine::System_SetState(hgeIntState state, int value) {
     case HGE_SCREENBPP: bpp_ = value; break;
     case HGE_FPS: fps_ = value; break; // the browser paces the frames
     case HGE_SEED: seed_ = value; break;
+    case HGE_FXVOLUME:
+        volume_ = value < 0 ? 0 : value > 100 ? 100 : value;
+        set_volume(volume_);
+        break;
+    case HGE_SCALE: break; // the canvas follows the window
     }
 }
 
@@ -112,6 +117,8 @@ int WebEngine::System_GetStateInt(hgeIntState state) {
     case HGE_SCREENBPP: return bpp_;
     case HGE_FPS: return fps_;
     case HGE_SEED: return seed_;
+    case HGE_FXVOLUME: return volume_;
+    case HGE_SCALE: return 1;
     }
     return 0;
 }
@@ -273,7 +280,7 @@ void WebEngine::Resource_Free(void* resource) {
 // a byte to a character.
 EM_JS(int, kv_user_size, (const char* name), {
     try {
-        var s = window.localStorage.getItem('korvane/' + UTF8ToString(name));
+        var s = window.localStorage.getItem("korvane/" + UTF8ToString(name));
         return s === null ? -1 : s.length;
     } catch (e) {
         return -1;
@@ -281,15 +288,15 @@ EM_JS(int, kv_user_size, (const char* name), {
 });
 
 EM_JS(void, kv_user_read, (const char* name, unsigned char* out, int size), {
-    var s = window.localStorage.getItem('korvane/' + UTF8ToString(name)) || '';
+    var s = window.localStorage.getItem("korvane/" + UTF8ToString(name)) || "";
     for (var i = 0; i < size && i < s.length; ++i) HEAPU8[out + i] = s.charCodeAt(i) & 255;
 });
 
 EM_JS(int, kv_user_write, (const char* name, const unsigned char* data, int size), {
     try {
-        var s = '';
+        var s = "";
         for (var i = 0; i < size; ++i) s += String.fromCharCode(HEAPU8[data + i]);
-        window.localStorage.setItem('korvane/' + UTF8ToString(name), s);
+        window.localStorage.setItem("korvane/" + UTF8ToString(name), s);
         return 1;
     } catch (e) {
         return 0; // storage full or refused (a private window)
