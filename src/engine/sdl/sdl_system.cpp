@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "engine/whole_file.h"
 #include "engine/sdl/audio_drivers.h"
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/paths.h"
@@ -441,23 +442,7 @@ void SdlEngine::System_MessageBox(const char* text, const char* caption) {
 void* SdlEngine::Resource_Load(const char* filename, uint32_t* size) {
     if (size) *size = 0;
     if (!filename) return nullptr;
-    std::string path = resolve(filename);
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    void* data = nullptr;
-    long length = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-    if (length >= 0 && length <= 0x7FFFFFFF && std::fseek(f, 0, SEEK_SET) == 0) {
-        data = std::malloc(length > 0 ? static_cast<size_t>(length) : 1);
-        if (data &&
-            std::fread(data, 1, static_cast<size_t>(length), f) != static_cast<size_t>(length)) {
-            std::free(data);
-            data = nullptr;
-        }
-    }
-    std::fclose(f);
-    if (data && size) *size = static_cast<uint32_t>(length);
-    return data;
+    return load_whole_file(resolve(filename).c_str(), size);
 }
 
 void SdlEngine::Resource_Free(void* resource) {
