@@ -84,7 +84,7 @@ void status_strip(int v, const ship& s) {
     std::snprintf(items[0], sizeof items[0], "SHIPS %d", s.ships < 0 ? 0 : s.ships);
     level_text(items[1], sizeof items[1], "LEVEL");
     std::snprintf(items[2], sizeof items[2], "ENEMIES %d", enemies_left());
-    std::snprintf(items[3], sizeof items[3], "CREDITS %d", money);
+    std::snprintf(items[3], sizeof items[3], "CREDITS %d", credits_of(v)); // a rival has a purse of its own
     float used = 0;
     for (auto& item : items) used += width_of(font1, SMALL, item);
     float left = x + 6, gap = (w - 8 - left - used) / 3;
