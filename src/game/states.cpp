@@ -343,6 +343,12 @@ void game_over_frame(float dt) {
 } // namespace
 
 void replace_view0(int width) {
+    // A picture of the same size serves as it is: every view is cleared before it is drawn,
+    // and making a target allocates (a rollback through the shop would do so each time).
+    float w = static_cast<float>(width), h = static_cast<float>(screen_height());
+    if (view_target[0] && view_sprite[0] && view_sprite[0]->get_width() == w &&
+        view_sprite[0]->get_height() == h)
+        return;
     delete view_sprite[0];
     view_sprite[0] = nullptr;
     if (view_target[0]) engine->Target_Free(view_target[0]);

@@ -15,7 +15,9 @@ void Rollback::start(int side, FrameEngine* fe, float dt, FinalFrameObserver* ob
         local_[i] = remote_[i] = used_[i] = merged_[i] = KeyFrame();
         ended_[i] = false;
         sums_[i] = 0;
+        summed_[i] = false;
     }
+    for (long& f : slot_frame_) f = 0;
     for (WorldSnapshot& s : states_) reserve_world(s);
     save_world(states_[0]);
 }
@@ -60,8 +62,17 @@ void Rollback::run_frame(long f, bool silent) {
     used_[f % INPUT_RING] = remote;
     fe_->set_frame(merged, dt_, silent);
     ended_[f % INPUT_RING] = frame_func();
-    save_world(states_[f % STATE_RING]);
-    sums_[f % INPUT_RING] = world_checksum();
+    // The checksum waits until the frame is final, so frames run again are not hashed; a
+    // state about to be overwritten while its frame is not final yet is hashed first.
+    WorldSnapshot& slot = states_[f % STATE_RING];
+    long held = slot_frame_[f % STATE_RING];
+    if (held != f && held > final_ && !summed_[held % INPUT_RING]) {
+        sums_[held % INPUT_RING] = world_checksum(slot);
+        summed_[held % INPUT_RING] = true;
+    }
+    save_world(slot);
+    slot_frame_[f % STATE_RING] = f;
+    summed_[f % INPUT_RING] = false;
     if (f > ran_) ran_ = f;
 }
 
@@ -101,6 +112,10 @@ void Rollback::report_finals() {
     if (redo_from_ != 0 && redo_from_ - 1 < limit) limit = redo_from_ - 1;
     while (final_ < limit) {
         long f = ++final_;
+        if (!summed_[f % INPUT_RING]) {
+            sums_[f % INPUT_RING] = world_checksum(states_[f % STATE_RING]);
+            summed_[f % INPUT_RING] = true;
+        }
         if (observer_)
             observer_->final_frame(f, merged_[f % INPUT_RING], ended_[f % INPUT_RING],
                                    sums_[f % INPUT_RING]);

@@ -71,5 +71,7 @@ class Rollback {
     KeyFrame local_[INPUT_RING], remote_[INPUT_RING], used_[INPUT_RING], merged_[INPUT_RING];
     bool ended_[INPUT_RING] = {};
     uint32_t sums_[INPUT_RING] = {};
+    bool summed_[INPUT_RING] = {}; // sums_ holds the frame's checksum
+    long slot_frame_[STATE_RING] = {}; // the frame each saved state follows
     WorldSnapshot states_[STATE_RING];
 };

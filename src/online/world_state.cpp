@@ -159,33 +159,75 @@ void restore_world(const WorldSnapshot& s) {
     }
 }
 
-uint32_t world_checksum() {
+namespace {
+
+// What the checksum reads, from the live game or from a saved state alike.
+struct Decided {
+    int game_state, game_mode, money, bonus, level_index, iteration;
+    const char* password;
+    int password_cursor, map_index, spawn_index, spawn_pass, winner;
+    bool spawning, ships_in_contact, match_running, game_paused;
+    float spawn_timer, level_end_timer, game_over_timer;
+    const float* blink_timer;
+    const int* purse;
+    uint64_t random;
+    const ship* ships;
+    const std::vector<enemy>* enemies;
+    const std::vector<enemy>* pending;
+    const std::vector<bullet>* bullets[3]; // player 0, player 1, enemy
+    const std::vector<kaboom>* big;
+    const std::vector<kaboom>* small;
+    const std::vector<star>* stars;
+};
+
+uint32_t checksum(const Decided& d) {
     Hash h;
-    h.i(game_state), h.i(game_mode), h.i(money), h.i(bonus), h.i(level_index), h.i(iteration);
-    h.bytes(password, sizeof password);
-    h.i(password_cursor), h.i(map_index), h.i(spawning ? 1 : 0), h.i(spawn_index), h.i(spawn_pass);
-    h.f(spawn_timer), h.f(level_end_timer), h.f(game_over_timer);
-    h.f(blink_timer[0]), h.f(blink_timer[1]);
-    h.i(purse[0]), h.i(purse[1]), h.i(winner), h.i(ships_in_contact ? 1 : 0);
-    h.i(match_memory.running ? 1 : 0), h.i(game_paused ? 1 : 0);
-    uint64_t random = engine->Random_GetState();
-    h.word(static_cast<uint32_t>(random)), h.word(static_cast<uint32_t>(random >> 32));
-    for (const ship& s : ship_records) hash_ship(h, s);
-    h.i(static_cast<int32_t>(enemy_list.size()));
-    for (const enemy& e : enemy_list) {
+    h.i(d.game_state), h.i(d.game_mode), h.i(d.money), h.i(d.bonus), h.i(d.level_index);
+    h.i(d.iteration);
+    h.bytes(d.password, sizeof password);
+    h.i(d.password_cursor), h.i(d.map_index), h.i(d.spawning ? 1 : 0), h.i(d.spawn_index);
+    h.i(d.spawn_pass);
+    h.f(d.spawn_timer), h.f(d.level_end_timer), h.f(d.game_over_timer);
+    h.f(d.blink_timer[0]), h.f(d.blink_timer[1]);
+    h.i(d.purse[0]), h.i(d.purse[1]), h.i(d.winner), h.i(d.ships_in_contact ? 1 : 0);
+    h.i(d.match_running ? 1 : 0), h.i(d.game_paused ? 1 : 0);
+    h.word(static_cast<uint32_t>(d.random)), h.word(static_cast<uint32_t>(d.random >> 32));
+    for (int i = 0; i < 4; ++i) hash_ship(h, d.ships[i]);
+    h.i(static_cast<int32_t>(d.enemies->size()));
+    for (const enemy& e : *d.enemies) {
         h.i(e.kind), h.i(e.mode), h.i(e.armor);
         h.f(e.x), h.f(e.y), h.f(e.angle), h.f(e.speed), h.f(e.rotate), h.f(e.aux_a), h.f(e.aux_b);
         h.f(e.fire_timer);
     }
-    h.i(static_cast<int32_t>(pending_list.size()));
-    hash_bullets(h, player_bullets[0]);
-    hash_bullets(h, player_bullets[1]);
-    hash_bullets(h, enemy_bullets);
-    h.i(static_cast<int32_t>(big_list.size())), h.i(static_cast<int32_t>(small_list.size()));
-    for (const kaboom& k : big_list) h.f(k.x), h.f(k.y), h.f(k.delay), h.i(k.anim.get_frame());
+    h.i(static_cast<int32_t>(d.pending->size()));
+    for (const std::vector<bullet>* list : d.bullets) hash_bullets(h, *list);
+    h.i(static_cast<int32_t>(d.big->size())), h.i(static_cast<int32_t>(d.small->size()));
+    for (const kaboom& k : *d.big) h.f(k.x), h.f(k.y), h.f(k.delay), h.i(k.anim.get_frame());
     // Stars come from the random numbers, which are in already.
-    h.i(static_cast<int32_t>(stars.size()));
+    h.i(static_cast<int32_t>(d.stars->size()));
     return h.value;
+}
+
+} // namespace
+
+uint32_t world_checksum() {
+    return checksum({game_state, game_mode, money, bonus, level_index, iteration, password,
+                     password_cursor, map_index, spawn_index, spawn_pass, winner, spawning,
+                     ships_in_contact, match_memory.running, game_paused, spawn_timer,
+                     level_end_timer, game_over_timer, blink_timer, purse,
+                     engine->Random_GetState(), ship_records, &enemy_list, &pending_list,
+                     {&player_bullets[0], &player_bullets[1], &enemy_bullets}, &big_list,
+                     &small_list, &stars});
+}
+
+uint32_t world_checksum(const WorldSnapshot& s) {
+    return checksum({s.game_state, s.game_mode, s.money, s.bonus, s.level_index, s.iteration,
+                     s.password, s.password_cursor, s.map_index, s.spawn_index, s.spawn_pass,
+                     s.winner, s.spawning, s.ships_in_contact, s.match.running, s.game_paused,
+                     s.spawn_timer, s.level_end_timer, s.game_over_timer, s.blink_timer, s.purse,
+                     s.random, s.ships, &s.enemies, &s.pending,
+                     {&s.player_bullets[0], &s.player_bullets[1], &s.enemy_bullets}, &s.big,
+                     &s.small, &s.stars});
 }
 
 void reset_world(int seed) {

@@ -46,6 +46,8 @@ void restore_world(const WorldSnapshot& s);
 // A hash of what the frames decide (not of handles or drawing positions):
 // equal on two machines that simulated alike.
 uint32_t world_checksum();
+// The same hash of a saved state: equal to world_checksum() when it was saved.
+uint32_t world_checksum(const WorldSnapshot& s);
 // The game as a fresh start seeded with seed leaves it, at its title, with
 // the tuning read again from the settings file.
 void reset_world(int seed);

@@ -65,6 +65,7 @@ struct Outcome {
     std::vector<std::string> dumps;
     std::vector<uint32_t> sums;
     long rollbacks = 0;
+    long unlike_live = 0; // final sums that differ from the checksum of the game after the frame
 };
 
 // lagged: the joiner's keys arrive up to MAX_PREDICTION frames late, and now
@@ -82,6 +83,9 @@ Outcome play(FrameEngine& fe, const Keys& keys, bool lagged) {
         while (rb.remote_known() < arrived) rb.add_remote(rb.remote_known() + 1, keys.joiner[rb.remote_known() + 1]);
         EXPECT_TRUE(rb.can_run()) << "frame " << f;
         rb.run_next();
+        // Without lag each frame is final at once: its sum must be that of the live state.
+        if (!lagged && (log.sums.size() != static_cast<size_t>(f) || log.sums.back() != world_checksum()))
+            ++run.unlike_live;
         if (lagged && f > 20 && rng() % 7 == 0) rb.rerun_last(1 + static_cast<int>(rng() % 8));
         if (f % DUMP_EVERY == 0) {
             while (rb.remote_known() < f) rb.add_remote(rb.remote_known() + 1, keys.joiner[rb.remote_known() + 1]);
@@ -116,6 +120,8 @@ TEST(Rollback, GuessedAndReplayedFramesEndWhereAStraightRunEnds) {
     for (size_t i = 0; i < straight.dumps.size(); ++i)
         ASSERT_EQ(straight.dumps[i], lagged.dumps[i]) << "dump " << i;
     EXPECT_EQ(straight.sums, lagged.sums);
+    EXPECT_EQ(straight.unlike_live, 0);
+    EXPECT_NE(straight.sums.front(), straight.sums.back());
     // The keys reached play with both ships, and the frames did something.
     EXPECT_EQ(game_state, STATE_PLAY);
     EXPECT_EQ(game_mode, MODE_TEAMWORK);
