@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/options.h"
 #include "world/globals.h"
 #include "world/options.h"
 
@@ -12,15 +13,8 @@ void load_settings(bool all) {
     // The level list has 50 entries and passes run 0..8: anything else would index past it.
     level_index = std::clamp(settings.start_level, 0, 49);
     iteration = std::clamp(settings.start_level_iteration, 0, 8);
-    for (int p = 0; p < 2; ++p) {
-        // A key the player remapped stays theirs, whatever the file says.
-        ship& s = ship_records[p];
-        s.key_left = player_key(p, ROLE_LEFT);
-        s.key_right = player_key(p, ROLE_RIGHT);
-        s.key_up = player_key(p, ROLE_UP);
-        s.key_down = player_key(p, ROLE_DOWN);
-        s.key_fire = player_key(p, ROLE_FIRE);
-    }
+    // A key the player remapped stays theirs, whatever the file says.
+    apply_key_bindings();
     if (kaboom_anim) kaboom_anim->set_speed(settings.anim_kaboom_fps);
     if (boom_anim) boom_anim->set_speed(settings.anim_boom_fps);
     if (settings.star_count > 0) stars.reserve(static_cast<size_t>(settings.star_count));
