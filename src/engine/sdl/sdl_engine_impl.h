@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/key_state.h"
 #include "engine/sdl/display.h"
 #include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
@@ -59,13 +60,11 @@ class SdlEngine final : public Engine {
     void Channel_PauseAll() override;
     void Channel_ResumeAll() override;
 
-    bool Input_KeyDown(int key) override { return key > 0 && key < 256 && down_[key]; }
-    bool Input_KeyUp(int key) override { return key > 0 && key < 256 && up_[key]; }
-    bool Input_GetKeyState(int key) override { return key > 0 && key < 256 && holds_[key] > 0; }
-    int Input_GetKey() override { return last_key_; }
-    bool Input_LetterDown(int letter) override {
-        return letter >= 'A' && letter <= 'Z' && letter_down_[letter - 'A'];
-    }
+    bool Input_KeyDown(int key) override { return keys_.down(key); }
+    bool Input_KeyUp(int key) override { return keys_.up(key); }
+    bool Input_GetKeyState(int key) override { return keys_.held(key); }
+    int Input_GetKey() override { return keys_.last(); }
+    bool Input_LetterDown(int letter) override { return keys_.letter_down(letter); }
 
     HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
     void Texture_Free(HTEXTURE tex) override;
@@ -175,9 +174,6 @@ class SdlEngine final : public Engine {
     void pump_events();
     void apply_device_input();
     void on_key_event(const SDL_KeyboardEvent& key);
-    // letter: what the layout writes on the key ('A'..'Z'), 0 for none.
-    void press_key(int key, int letter = 0);
-    void release_key(int key);
     void release_physical_keys();
     void toggle_fullscreen();
     void on_window_event(const SDL_WindowEvent& event);
@@ -265,19 +261,8 @@ class SdlEngine final : public Engine {
 
     Pcg32 rng_;
 
-    // Keyboard: how many sources hold each key (both Shifts, an injected press).
-    uint8_t holds_[256] = {};
-    bool down_[256] = {}, up_[256] = {};
-    bool injected_held_[256] = {};
+    KeyState keys_;
     bool scancode_held_[SDL_NUM_SCANCODES] = {};
-    int last_key_ = 0;
-    bool letter_down_[26] = {};
-    struct InjectedKey {
-        int key;
-        bool down;
-        int letter;
-    };
-    std::vector<InjectedKey> injected_;
 
     // Sound.
     Slots<EffectSlot> effects_;

@@ -1,34 +1,18 @@
-#include <cstring>
-
 #include "engine/sdl/keys.h"
 #include "engine/sdl/sdl_engine_impl.h"
 
 void SdlEngine::Input_Inject(int key, bool down) {
     // A script's keys are a US keyboard's: the letter keys type their own letters.
-    int letter = key >= 'A' && key <= 'Z' ? key : 0;
-    if (key > 0 && key < 256) injected_.push_back({key, down, letter});
+    keys_.inject(key, down, key);
 }
 
 void SdlEngine::Input_InjectTyped(int key, int letter) {
-    if (letter < 'A' || letter > 'Z') letter = 0;
-    if (key > 0 && key < 256) injected_.push_back({key, true, letter});
+    keys_.inject(key, true, letter);
 }
 
 void SdlEngine::begin_input_frame() {
-    std::memset(down_, 0, sizeof(down_));
-    std::memset(up_, 0, sizeof(up_));
-    std::memset(letter_down_, 0, sizeof(letter_down_));
-    last_key_ = 0;
-    for (const InjectedKey& change : injected_) {
-        int key = change.key;
-        if (change.down == injected_held_[key]) continue;
-        injected_held_[key] = change.down;
-        if (change.down)
-            press_key(key, change.letter);
-        else
-            release_key(key);
-    }
-    injected_.clear();
+    keys_.clear_edges();
+    keys_.apply_injected();
 }
 
 void SdlEngine::pump_events() {
@@ -96,33 +80,19 @@ void SdlEngine::on_key_event(const SDL_KeyboardEvent& event) {
         int key = key_from_scancode(sc);
         if (key == 0 || scancode_held_[sc]) return;
         scancode_held_[sc] = true;
-        press_key(key, letter_from_keysym(event.keysym.sym, sc));
+        keys_.press(key, letter_from_keysym(event.keysym.sym, sc));
     } else {
         if (!scancode_held_[sc]) return; // its press was never the game's
         scancode_held_[sc] = false;
-        release_key(key_from_scancode(sc));
+        keys_.release(key_from_scancode(sc));
     }
-}
-
-void SdlEngine::press_key(int key, int letter) {
-    if (holds_[key]++ == 0) {
-        down_[key] = true;
-        last_key_ = key;
-        // Only with the key's own press, so that a recording can pair them.
-        if (letter >= 'A' && letter <= 'Z') letter_down_[letter - 'A'] = true;
-    }
-}
-
-void SdlEngine::release_key(int key) {
-    if (holds_[key] == 0) return;
-    if (--holds_[key] == 0) up_[key] = true;
 }
 
 void SdlEngine::release_physical_keys() {
     for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
         if (!scancode_held_[sc]) continue;
         scancode_held_[sc] = false;
-        release_key(key_from_scancode(sc));
+        keys_.release(key_from_scancode(sc));
     }
 }
 

@@ -108,13 +108,13 @@ void SdlEngine::apply_pad(Pad& pad) {
             int key = pad_keys_[pad.player].key[a];
             pad.held |= bit;
             pad.held_key[a] = key;
-            if (key > 0 && key < 256) press_key(key);
+            if (key > 0 && key < 256) keys_.press(key);
         } else if (!(want & bit) && (pad.held & bit)) {
             // The key it pressed, even if the settings named another since.
             int key = pad.held_key[a];
             pad.held &= ~bit;
             pad.held_key[a] = 0;
-            if (key > 0 && key < 256) release_key(key);
+            if (key > 0 && key < 256) keys_.release(key);
         }
     }
 }

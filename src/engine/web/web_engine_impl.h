@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/key_state.h"
 #include "engine/sdl/pcg32.h"
 #include "engine/sdl/slots.h"
 #include "engine/web/web_ini.h"
@@ -48,13 +49,11 @@ class WebEngine final : public Engine {
     bool Channel_IsPlaying(HCHANNEL chn) override;
     void Channel_StopAll() override;
 
-    bool Input_KeyDown(int key) override { return key > 0 && key < 256 && down_[key]; }
-    bool Input_LetterDown(int letter) override {
-        return letter >= 'A' && letter <= 'Z' && typed_[letter];
-    }
-    bool Input_KeyUp(int key) override { return key > 0 && key < 256 && up_[key]; }
-    bool Input_GetKeyState(int key) override { return key > 0 && key < 256 && holds_[key] > 0; }
-    int Input_GetKey() override { return last_key_; }
+    bool Input_KeyDown(int key) override { return keys_.down(key); }
+    bool Input_LetterDown(int letter) override { return keys_.letter_down(letter); }
+    bool Input_KeyUp(int key) override { return keys_.up(key); }
+    bool Input_GetKeyState(int key) override { return keys_.held(key); }
+    int Input_GetKey() override { return keys_.last(); }
 
     HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
     void Texture_Free(HTEXTURE tex) override;
@@ -123,8 +122,6 @@ class WebEngine final : public Engine {
     void stop_input();
     void begin_input_frame();
     void end_input_frame();
-    void press_key(int key, int letter);
-    void release_key(int key);
 
     // web_sound.cpp
     void start_audio();
@@ -164,23 +161,14 @@ class WebEngine final : public Engine {
 
     Pcg32 rng_;
 
-    // Keyboard: how many physical keys hold each code (both Shifts, Enter and
-    // keypad Enter) and the code each held key pressed, by its DOM code.
-    uint8_t holds_[256] = {};
-    bool down_[256] = {}, up_[256] = {};
-    bool typed_[256] = {}; // letters typed this frame, by the layout's labels
+    // Keyboard: the keys as the game sees them, and the code each held
+    // physical key pressed, by its DOM code (both Shifts, Enter and keypad Enter).
+    KeyState keys_;
+    std::vector<std::pair<std::string, int>> held_codes_; // DOM code, key it holds
+
     bool audio_hidden_ = false, audio_game_paused_ = false;
     int volume_ = 100;
     void set_volume(int percent);
-    bool injected_held_[256] = {};
-    int last_key_ = 0;
-    struct Injected {
-        int key;
-        bool down;
-        int letter;
-    };
-    std::vector<Injected> injected_;
-    std::vector<std::pair<std::string, int>> held_codes_; // DOM code, key it holds
 
     // Sound: effects and channels live in the page's script; these are the handles.
     Slots<EffectSlot> effects_;

@@ -1,8 +1,6 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstring>
-
 #include "engine/web/web_engine_impl.h"
 #include "engine/web/web_keys.h"
 
@@ -57,12 +55,12 @@ bool WebEngine::on_key(bool down, const char* code, const char* key, bool repeat
         // layout; the letter typed is the one the layout gives, so a password
         // comes out as the player typed it.
         const int letter = letter_from_dom_key(key);
-        press_key(pos, letter ? letter : (pos >= HGEK_A && pos <= HGEK_A + 25 ? pos : 0));
+        keys_.press(pos, letter ? letter : (pos >= HGEK_A && pos <= HGEK_A + 25 ? pos : 0));
         return handled;
     }
     for (size_t i = 0; i < held_codes_.size(); ++i) {
         if (held_codes_[i].first != code) continue;
-        release_key(held_codes_[i].second);
+        keys_.release(held_codes_[i].second);
         held_codes_.erase(held_codes_.begin() + static_cast<long>(i));
         break;
     }
@@ -70,48 +68,24 @@ bool WebEngine::on_key(bool down, const char* code, const char* key, bool repeat
 }
 
 void WebEngine::release_all_keys() {
-    for (const auto& h : held_codes_) release_key(h.second);
+    for (const auto& h : held_codes_) keys_.release(h.second);
     held_codes_.clear();
 }
 
 void WebEngine::Input_Inject(int key, bool down) {
-    if (key > 0 && key < 256) injected_.push_back({key, down, key >= 'A' && key <= 'Z' ? key : 0});
+    // A script's keys are a US keyboard's: the letter keys type their own letters.
+    keys_.inject(key, down, key);
 }
 
 void WebEngine::Input_InjectTyped(int key, int letter) {
-    if (key > 0 && key < 256) injected_.push_back({key, true, letter >= 'A' && letter <= 'Z' ? letter : 0});
+    keys_.inject(key, true, letter);
 }
 
 void WebEngine::begin_input_frame() {
-    for (const auto& change : injected_) {
-        const int key = change.key;
-        if (change.down == injected_held_[key]) continue;
-        injected_held_[key] = change.down;
-        if (change.down)
-            press_key(key, change.letter);
-        else
-            release_key(key);
-    }
-    injected_.clear();
+    keys_.apply_injected();
 }
 
 // Keys reach the engine between frames; their edges last one frame.
 void WebEngine::end_input_frame() {
-    std::memset(down_, 0, sizeof(down_));
-    std::memset(up_, 0, sizeof(up_));
-    std::memset(typed_, 0, sizeof(typed_));
-    last_key_ = 0;
-}
-
-void WebEngine::press_key(int key, int letter) {
-    if (holds_[key]++ == 0) {
-        down_[key] = true;
-        last_key_ = key;
-        if (letter >= 'A' && letter <= 'Z') typed_[letter] = true;
-    }
-}
-
-void WebEngine::release_key(int key) {
-    if (key <= 0 || key > 255 || holds_[key] == 0) return;
-    if (--holds_[key] == 0) up_[key] = true;
+    keys_.clear_edges();
 }
