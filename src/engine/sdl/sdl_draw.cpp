@@ -150,12 +150,22 @@ void SdlEngine::present() {
 
 void SdlEngine::show_screen() {
     SDL_SetRenderTarget(renderer_, nullptr);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
     int out_w = 0, out_h = 0;
     SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
     Letterbox box = output_rect(out_w, out_h); // whole multiples when integer scaling is on
     SDL_Rect dst{box.x, box.y, box.w, box.h};
+    // Each full-window pass costs a software GL driver a millisecond or
+    // more: the bars are cleared only when there are bars, and a picture
+    // shown at its own size is copied texel for texel rather than filtered.
+    if (box.x > 0 || box.y > 0 || box.w < out_w || box.h < out_h) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+    }
+    bool nearest = box.w == screen_w_ && box.h == screen_h_;
+    if (nearest != screen_nearest_) {
+        SDL_SetTextureScaleMode(screen_, nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        screen_nearest_ = nearest;
+    }
     SDL_SetTextureBlendMode(screen_, SDL_BLENDMODE_NONE);
     SDL_RenderCopy(renderer_, screen_, nullptr, &dst);
     SDL_RenderPresent(renderer_);

@@ -288,6 +288,7 @@ class SdlEngine final : public Engine {
     std::vector<SDL_Color> saved_colors_;
     std::vector<SDL_Vertex> triangles_; // six corners a quad, for the software renderer
     bool software_ = false;             // SDL's software renderer draws the output
+    bool screen_nearest_ = false;       // the screen picture is shown at its own size
     int batch_quads_ = 0;
     HTEXTURE batch_tex_ = 0;
     int batch_blend_ = 0;

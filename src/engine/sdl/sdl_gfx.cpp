@@ -30,6 +30,7 @@ SDL_Texture* SdlEngine::create_target_texture(int w, int h) {
 
 bool SdlEngine::create_screen() {
     screen_ = create_target_texture(screen_w_, screen_h_);
+    screen_nearest_ = false;
     if (!screen_) error_ = std::string("Can't create the screen: ") + SDL_GetError();
     // Untextured quads go through the textured path too: SDL's software
     // renderer fills untextured rectangles without additive blending.
