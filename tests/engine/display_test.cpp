@@ -2,6 +2,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/sdl/display.h"
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/sdl_engine.h"
@@ -124,6 +126,7 @@ class WindowTest : public ::testing::Test {
         e->System_SetState(HGE_SCREENWIDTH, w);
         e->System_SetState(HGE_SCREENHEIGHT, h);
         e->System_SetState(HGE_WINDOWED, true);
+        if (before_start) before_start();
         ASSERT_TRUE(e->System_Initiate()) << e->System_GetErrorMessage();
         ASSERT_TRUE(sdl_engine_display_state(e, &state));
     }
@@ -136,6 +139,7 @@ class WindowTest : public ::testing::Test {
     TempDir dir;
     Engine* e = nullptr;
     SdlDisplayState state;
+    std::function<void()> before_start;
 };
 
 TEST_F(WindowTest, WithoutTheSectionAWindowOfThePicturesSize) {
@@ -165,6 +169,18 @@ TEST_F(WindowTest, FullscreenAndTheOtherSwitchesTakeEffect) {
     EXPECT_TRUE(state.fullscreen);
     EXPECT_TRUE(state.integer_scaling);
     EXPECT_FALSE(state.pause_when_unfocused);
+}
+
+TEST_F(WindowTest, ChoicesMadeBeforeTheStartWinOverTheFile) {
+    before_start = [this] {
+        e->System_SetState(HGE_SCALE, 1);
+        e->System_SetState(HGE_INTEGERSCALING, false);
+        e->System_SetState(HGE_PAUSEUNFOCUSED, true);
+    };
+    start("[Display]\nscale=3\ninteger_scaling=1\npause_when_unfocused=0\n", 300, 200);
+    EXPECT_EQ(state.window_w, 300);
+    EXPECT_FALSE(state.integer_scaling);
+    EXPECT_TRUE(state.pause_when_unfocused);
 }
 
 TEST(HeadlessDisplay, TheSectionIsIgnoredWithoutAWindow) {

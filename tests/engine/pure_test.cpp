@@ -165,6 +165,39 @@ TEST(FrameMath, DeltaIsClampedToATenthOfASecond) {
     EXPECT_FLOAT_EQ(clamp_frame_delta(std::nanf("")), 0.0f);
 }
 
+// A loop whose work takes 3 ticks and whose sleeps overshoot by 2 keeps one
+// frame per 10 ticks on average; a stall starts the count afresh.
+TEST(FrameMath, PacerKeepsTheRateAndDoesNotHurryAfterAStall) {
+    FramePacer pacer;
+    uint64_t now = 1000;
+    EXPECT_EQ(pacer.wait(now, 10), 0u); // the first frame counts from itself
+    for (int frame = 1; frame <= 100; ++frame) {
+        now += 3;
+        uint64_t w = pacer.wait(now, 10);
+        now += w > 0 ? w + 2 : 0;
+    }
+    EXPECT_GE(now, 1000u + 100 * 10);
+    EXPECT_LE(now, 1000u + 100 * 10 + 2);
+    now += 500; // stalled for fifty frames
+    EXPECT_EQ(pacer.wait(now, 10), 0u);
+    EXPECT_EQ(pacer.wait(now + 3, 10), 7u); // then one period after the stall, not at once
+    EXPECT_EQ(pacer.wait(now + 3, 0), 0u);  // no limit
+}
+
+TEST(FrameMath, VsyncThatDoesNotWaitIsFound) {
+    const double hz60 = 1.0 / 60.0;
+    VsyncCheck real, fake;
+    for (int i = 0; i < 5 * VsyncCheck::kFrames; ++i) {
+        // Queued frames come at once, then wait; now and then one is a refresh late.
+        real.add(i % 3 == 2 ? 3 * hz60 : i % 7 == 0 ? 2 * hz60 : 0.001, hz60);
+        fake.add(i % 5 == 0 ? 2 * hz60 : 0.004, hz60); // the slow ones are the game's own
+    }
+    EXPECT_TRUE(real.waits());
+    EXPECT_FALSE(fake.waits());
+    fake.reset();
+    EXPECT_TRUE(fake.waits());
+}
+
 TEST(FrameMath, LetterboxKeepsTheAspectRatioCentred) {
     Letterbox same = letterbox_rect(800, 590, 800, 590);
     EXPECT_EQ(same.x, 0);

@@ -34,3 +34,30 @@ Letterbox whole_multiple_rect(int out_w, int out_h, int pic_w, int pic_h) {
     r.y = (out_h - r.h) / 2;
     return r;
 }
+
+uint64_t FramePacer::wait(uint64_t now, uint64_t period) {
+    if (period == 0) {
+        started_ = false;
+        return 0;
+    }
+    due_ += period;
+    if (!started_ || now > due_ + period || due_ > now + 2 * period) {
+        // First frame, a stall, or a clock that moved back: count from now.
+        started_ = true;
+        due_ = now;
+        return 0;
+    }
+    return due_ > now ? due_ - now : 0;
+}
+
+void VsyncCheck::add(double seconds, double refresh_period) {
+    if (!waits_ || !(refresh_period > 0.0)) return;
+    ++seen_;
+    total_ += seconds;
+    if (seen_ < kFrames) return;
+    // Frames may queue up for a moment, but on average vsync cannot present
+    // more often than the display shows them.
+    waits_ = total_ >= kFrames * refresh_period * 0.75;
+    seen_ = 0;
+    total_ = 0.0;
+}

@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "engine/key_state.h"
 #include "engine/sdl/display.h"
+#include "engine/sdl/frame_math.h"
 #include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
 #include "engine/sdl/pcg32.h"
@@ -158,7 +159,7 @@ class SdlEngine final : public Engine {
     void start_audio();
     bool run_frame();
     void advance_clock();
-    void limit_frame_rate(uint64_t frame_begin);
+    void pace_frame();
     bool should_pause() const;
     void set_display_flag(hgeBoolState state, bool value);
     void set_scale(int scale);
@@ -242,6 +243,8 @@ class SdlEngine final : public Engine {
 
     // Display, focus and devices.
     DisplayOptions display_;
+    unsigned display_chosen_ = 0; // bits of (1 << hgeBoolState) and kScaleChosen set before the start
+    static const unsigned kScaleChosen = 1u << 31;
     bool vsync_active_ = false;
     bool focused_ = true, minimized_ = false;
     std::atomic<bool> paused_{false};
@@ -256,6 +259,9 @@ class SdlEngine final : public Engine {
 
     // Clock.
     uint64_t last_counter_ = 0;
+    FramePacer pacer_;
+    VsyncCheck vsync_check_;
+    uint64_t last_present_ = 0; // when the frame before was out, for vsync_check_
     float dt_ = 0.0f, fixed_dt_ = 0.0f;
     double sim_time_ = 0.0; // sum of the frame times handed out
 

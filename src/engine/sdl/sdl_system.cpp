@@ -115,6 +115,7 @@ int SdlEngine::System_GetStateInt(hgeIntState state) {
 // The player's display choices apply at once; the settings file's [Display]
 // is read at start-up and these follow it.
 void SdlEngine::set_display_flag(hgeBoolState state, bool value) {
+    if (!initiated_) display_chosen_ |= 1u << state;
     switch (state) {
     case HGE_INTEGERSCALING: display_.integer_scaling = value; break;
     case HGE_PAUSEUNFOCUSED: display_.pause_when_unfocused = value; break;
@@ -123,6 +124,8 @@ void SdlEngine::set_display_flag(hgeBoolState state, bool value) {
         // Some renderers cannot change it: the frame limiter then stays on.
         if (renderer_ && window_)
             vsync_active_ = SDL_RenderSetVSync(renderer_, value ? 1 : 0) == 0 && value;
+        vsync_check_.reset();
+        last_present_ = 0;
         break;
     default: break;
     }
@@ -131,6 +134,7 @@ void SdlEngine::set_display_flag(hgeBoolState state, bool value) {
 void SdlEngine::set_scale(int scale) {
     if (scale < 1) return;
     display_.scale = scale;
+    if (!initiated_) display_chosen_ |= kScaleChosen;
     if (!window_ || !windowed_) return;
     SDL_Rect desk{0, 0, 0, 0};
     if (SDL_GetDisplayUsableBounds(0, &desk) != 0) desk = SDL_Rect{0, 0, 0, 0};
@@ -229,8 +233,16 @@ bool SdlEngine::System_Initiate() {
     initiated_ = true; // from here System_Shutdown undoes what was done
     prepare_user_files();
     if (!headless_) {
+        // What the program chose before the start wins over the file.
+        DisplayOptions chosen = display_;
         display_ = read_display_options(ini_);
         if (display_.fullscreen) windowed_ = false;
+        if (display_chosen_ & (1u << HGE_INTEGERSCALING))
+            display_.integer_scaling = chosen.integer_scaling;
+        if (display_chosen_ & (1u << HGE_VSYNC)) display_.vsync = chosen.vsync;
+        if (display_chosen_ & (1u << HGE_PAUSEUNFOCUSED))
+            display_.pause_when_unfocused = chosen.pause_when_unfocused;
+        if (display_chosen_ & kScaleChosen) display_.scale = chosen.scale;
     }
     if (!start_video() || !create_screen()) {
         std::string why = error_;
@@ -361,7 +373,6 @@ bool SdlEngine::System_RunFrames(int n) {
 }
 
 bool SdlEngine::run_frame() {
-    uint64_t frame_begin = SDL_GetPerformanceCounter();
     begin_input_frame();
     pump_events();
     if (should_pause()) wait_while_paused();
@@ -375,7 +386,7 @@ bool SdlEngine::run_frame() {
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene(); // a scene left open would block every later frame
     if (!screen_presented_) present();
-    if (!headless_ && !vsync_active_) limit_frame_rate(frame_begin);
+    if (!headless_) pace_frame();
     return false;
 }
 
@@ -407,12 +418,25 @@ void SdlEngine::advance_clock() {
     sim_time_ += dt_;
 }
 
-void SdlEngine::limit_frame_rate(uint64_t frame_begin) {
-    if (fps_ <= 0) return;
-    double freq = static_cast<double>(SDL_GetPerformanceFrequency());
-    double spent = static_cast<double>(SDL_GetPerformanceCounter() - frame_begin) / freq;
-    double rest = 1.0 / fps_ - spent;
-    if (rest > 0.0) std::this_thread::sleep_for(std::chrono::duration<double>(rest));
+void SdlEngine::pace_frame() {
+    const double freq = static_cast<double>(SDL_GetPerformanceFrequency());
+    uint64_t now = SDL_GetPerformanceCounter();
+    int fps = fps_;
+    if (display_.vsync && window_) {
+        SDL_DisplayMode mode{};
+        int hz = SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0
+                     ? mode.refresh_rate
+                     : 60;
+        if (vsync_active_ && last_present_ != 0)
+            vsync_check_.add(static_cast<double>(now - last_present_) / freq, 1.0 / hz);
+        last_present_ = now;
+        // Vsync paces the frames; where the driver refuses it, or only claims
+        // to wait, the display's rate is kept here instead.
+        fps = vsync_active_ && vsync_check_.waits() ? 0 : hz;
+    }
+    uint64_t period = fps > 0 ? static_cast<uint64_t>(freq / fps) : 0;
+    uint64_t ticks = pacer_.wait(now, period);
+    if (ticks > 0) std::this_thread::sleep_for(std::chrono::duration<double>(ticks / freq));
 }
 
 void SdlEngine::Timer_SetFixedDelta(float seconds) {
