@@ -145,7 +145,7 @@ bench-deps:
 	fi
 bench: deps bench-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON $(CMAKE_LAUNCHER)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bare_sdl
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bench_pacing bare_sdl
 	$(if $(findstring web,$(BENCH_ARGS)),$(MAKE) web tests/web/node_modules/playwright-core/package.json)
 	python3 bench/run_benchmarks.py --build $(BENCH_BUILD) $(BENCH_ARGS)
 

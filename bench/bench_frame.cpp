@@ -1,6 +1,8 @@
 // Frame benchmarks: the update (frame_func) and the drawing (render_func) of
 // the menu demonstration and of a stress scene, against the same quads
-// submitted raw to SDL's software renderer.
+// submitted raw to SDL's software renderer; with --window, drawn and
+// presented in a real window against the same quads submitted raw to a
+// window of the benchmark's own on the same kind of renderer (needs a display).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -33,6 +35,7 @@ struct Scene {
     GameSnapshot snapshot;
     SceneCounts counts;
     std::unique_ptr<RawReplay> raw;
+    std::unique_ptr<RawReplay> kept; // windowed: the raw drawing through a kept screen picture
     int quads = 0;
 };
 
@@ -130,8 +133,43 @@ void bm_raw(benchmark::State& st, Scene* s) {
     st.counters["geometry_calls"] = s->raw->geometry_calls();
 }
 
-// Records the scene's drawing and prepares the raw replay; checks that both draw the same picture.
-bool capture(Scene* s, RecordingEngine* rec) {
+void bm_kept(benchmark::State& st, Scene* s) {
+    s->kept->draw();
+    for (auto _ : st) s->kept->draw();
+    scene_counters(st, *s);
+}
+
+// Prepares a raw replay of the recorded drawing and checks that it draws the
+// game's picture, pixel for pixel; `before` is the screen as earlier frames left it.
+bool check_raw(const Scene& s, RawReplay* raw, const std::vector<DrawOp>& ops,
+               RecordingEngine* rec, const std::vector<uint32_t>& before, const char* how) {
+    if (!raw->prepare(ops, *rec)) {
+        std::fprintf(stderr, "%s: raw replay: %s\n", s.name, raw->error().c_str());
+        return false;
+    }
+    std::vector<uint32_t> game_pixels, raw_pixels;
+    int gw = 0, gh = 0;
+    bool seeded = raw->write_screen(before);
+    raw->draw(false);
+    if (!seeded || !sdl_engine_read_pixels(rec->inner(), 0, &game_pixels, &gw, &gh) ||
+        !raw->read_screen(&raw_pixels) || game_pixels.size() != raw_pixels.size()) {
+        std::fprintf(stderr, "%s: cannot read the pictures back\n", s.name);
+        return false;
+    }
+    size_t differ = 0;
+    for (size_t i = 0; i < game_pixels.size(); ++i)
+        differ += (game_pixels[i] & 0xFFFFFFu) != (raw_pixels[i] & 0xFFFFFFu);
+    std::fprintf(stderr,
+                 "%s: %d enemies, %d bullets, %d explosions; %d quads in %d geometry calls; "
+                 "%s picture differs from the game's in %zu of %zu pixels\n",
+                 s.name, s.counts.enemies, s.counts.enemy_bullets + s.counts.player_bullets,
+                 s.counts.explosions, raw->quads(), raw->geometry_calls(), how, differ,
+                 game_pixels.size());
+    return differ == 0;
+}
+
+// Records the scene's drawing and prepares the raw replays; checks that they draw the same picture.
+bool capture(Scene* s, RecordingEngine* rec, bool window) {
     s->snapshot.restore(SEED);
     s->counts = count_scene();
     // Parts of the screen that no frame draws keep what earlier frames left there.
@@ -146,48 +184,45 @@ bool capture(Scene* s, RecordingEngine* rec) {
     std::vector<DrawOp> ops = rec->stop_recording();
     int w = engine->System_GetStateInt(HGE_SCREENWIDTH);
     int h = engine->System_GetStateInt(HGE_SCREENHEIGHT);
-    s->raw = std::make_unique<RawReplay>(w, h);
-    if (!s->raw->prepare(ops, *rec)) {
-        std::fprintf(stderr, "%s: raw replay: %s\n", s->name, s->raw->error().c_str());
-        return false;
+    if (!window) {
+        s->raw = std::make_unique<RawReplay>(w, h);
+        bool ok = check_raw(*s, s->raw.get(), ops, rec, before, "raw");
+        s->quads = s->raw->quads();
+        return ok;
     }
+    // The raw windows lie left and right of the game's, which is centred, so
+    // none hides another (the display must be three windows wide).
+    s->raw = std::make_unique<RawReplay>(w, h, 0, 0, false);
+    s->kept = std::make_unique<RawReplay>(w, h, 2 * w, 0, true);
+    bool ok = check_raw(*s, s->raw.get(), ops, rec, before, "raw") &&
+              check_raw(*s, s->kept.get(), ops, rec, before, "raw kept-screen");
     s->quads = s->raw->quads();
-    std::vector<uint32_t> game_pixels, raw_pixels;
-    int gw = 0, gh = 0;
-    bool seeded = s->raw->write_screen(before);
-    s->raw->draw();
-    if (!seeded || !sdl_engine_read_pixels(rec->inner(), 0, &game_pixels, &gw, &gh) ||
-        !s->raw->read_screen(&raw_pixels) || game_pixels.size() != raw_pixels.size()) {
-        std::fprintf(stderr, "%s: cannot read the pictures back\n", s->name);
-        return false;
+    return ok;
+}
+
+// Takes a flag of our own out of argv; whether it was there.
+bool take_flag(int* argc, char** argv, const char* flag) {
+    for (int i = 1; i < *argc; ++i) {
+        if (std::string(argv[i]) != flag) continue;
+        for (int j = i; j + 1 < *argc; ++j) argv[j] = argv[j + 1];
+        --*argc;
+        return true;
     }
-    size_t differ = 0;
-    for (size_t i = 0; i < game_pixels.size(); ++i)
-        differ += (game_pixels[i] & 0xFFFFFFu) != (raw_pixels[i] & 0xFFFFFFu);
-    std::fprintf(stderr,
-                 "%s: %d enemies, %d bullets, %d explosions; %d quads in %d geometry calls; "
-                 "raw picture differs from the game's in %zu of %zu pixels\n",
-                 s->name, s->counts.enemies, s->counts.enemy_bullets + s->counts.player_bullets,
-                 s->counts.explosions, s->quads, s->raw->geometry_calls(), differ,
-                 game_pixels.size());
-    return differ == 0;
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     // --steps: before the benchmarks, where the raw frame's time goes.
-    bool steps = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) != "--steps") continue;
-        steps = true;
-        for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
-        --argc;
-        break;
-    }
+    bool steps = take_flag(&argc, argv, "--steps");
+    bool window = take_flag(&argc, argv, "--window");
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    if (!start_game(SEED, KORVANE_DATA_DIR)) {
+    GameStart how;
+    how.windowed = window;
+    how.vsync = 0; // a frame as fast as it can be drawn
+    if (!start_game(SEED, KORVANE_DATA_DIR, how)) {
         std::fprintf(stderr, "bench_frame: the game did not start\n");
         return 1;
     }
@@ -196,7 +231,7 @@ int main(int argc, char** argv) {
     bool ok = make_menu_scene(MENU_WARMUP_FRAMES, &menu.snapshot) &&
               make_stress_scene(STRESS_WARMUP_FRAMES, &stress.snapshot);
     if (!ok) std::fprintf(stderr, "bench_frame: a scene could not be reached\n");
-    ok = ok && capture(&menu, rec) && capture(&stress, rec);
+    ok = ok && capture(&menu, rec, window) && capture(&stress, rec, window);
     if (ok && steps) {
         for (Scene* s : {&menu, &stress}) {
             std::fprintf(stderr, "%s, raw frame step by step:\n", s->name);
@@ -208,6 +243,19 @@ int main(int argc, char** argv) {
             std::string n = s->name;
             benchmark::RegisterBenchmark(("update/" + n).c_str(), bm_update, s)
                 ->Unit(benchmark::kMicrosecond);
+            if (window) {
+                // The window's renderer works on threads of its own: wall-clock time.
+                benchmark::RegisterBenchmark(("window_draw/" + n).c_str(), bm_draw, s)
+                    ->Unit(benchmark::kMicrosecond)
+                    ->UseRealTime();
+                benchmark::RegisterBenchmark(("window_raw/" + n).c_str(), bm_raw, s)
+                    ->Unit(benchmark::kMicrosecond)
+                    ->UseRealTime();
+                benchmark::RegisterBenchmark(("window_kept/" + n).c_str(), bm_kept, s)
+                    ->Unit(benchmark::kMicrosecond)
+                    ->UseRealTime();
+                continue;
+            }
             benchmark::RegisterBenchmark(("draw/" + n).c_str(), bm_draw, s)
                 ->Unit(benchmark::kMicrosecond);
             benchmark::RegisterBenchmark(("raw/" + n).c_str(), bm_raw, s)
@@ -221,8 +269,10 @@ int main(int argc, char** argv) {
     }
     menu.snapshot.clear();
     stress.snapshot.clear();
-    menu.raw.reset();
-    stress.raw.reset();
+    for (Scene* s : {&menu, &stress}) {
+        s->raw.reset();
+        s->kept.reset();
+    }
     stop_game();
     benchmark::Shutdown();
     return ok ? 0 : 1;

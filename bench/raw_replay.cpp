@@ -17,17 +17,27 @@ bool all_white(const hgeQuad& q) {
 
 } // namespace
 
-RawReplay::RawReplay(int width, int height) {
+RawReplay::RawReplay(int width, int height) : width_(width), height_(height) {
     surface_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
     if (surface_) renderer_ = SDL_CreateSoftwareRenderer(surface_);
     if (renderer_) screen_ = make_target(width, height);
-    if (renderer_) {
-        white_ =
-            SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
-        const Uint32 texel = 0xFFFFFFFFu;
-        if (white_) SDL_UpdateTexture(white_, nullptr, &texel, 4);
-    }
+    if (renderer_) make_white();
     if (!screen_ || !white_) error_ = std::string("no software renderer: ") + SDL_GetError();
+}
+
+RawReplay::RawReplay(int width, int height, int x, int y, bool keep_screen)
+    : width_(width), height_(height) {
+    window_ = SDL_CreateWindow("raw", x, y, width, height, 0);
+    if (window_)
+        renderer_ = SDL_CreateRenderer(window_, -1,
+                                       SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (renderer_) make_white();
+    if (renderer_ && keep_screen) {
+        screen_ = make_target(width, height);
+        if (screen_) SDL_SetTextureScaleMode(screen_, SDL_ScaleModeNearest);
+    }
+    if (!white_ || (keep_screen && !screen_))
+        error_ = std::string("no window renderer: ") + SDL_GetError();
 }
 
 RawReplay::~RawReplay() {
@@ -36,6 +46,13 @@ RawReplay::~RawReplay() {
     if (screen_) SDL_DestroyTexture(screen_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (surface_) SDL_FreeSurface(surface_);
+    if (window_) SDL_DestroyWindow(window_);
+}
+
+void RawReplay::make_white() {
+    white_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
+    const Uint32 texel = 0xFFFFFFFFu;
+    if (white_) SDL_UpdateTexture(white_, nullptr, &texel, 4);
 }
 
 SDL_Texture* RawReplay::make_target(int w, int h) {
@@ -91,7 +108,7 @@ bool RawReplay::prepare(const std::vector<DrawOp>& ops, const RecordingEngine& s
             scene = &scenes_.back();
             scene->target =
                 op.target ? texture_for(source.target_texture(op.target), source) : screen_;
-            if (!scene->target) {
+            if (!scene->target && (op.target || !window_)) {
                 error_ = "no picture for a recorded target";
                 return false;
             }
@@ -138,7 +155,7 @@ bool RawReplay::prepare(const std::vector<DrawOp>& ops, const RecordingEngine& s
                 v[i].tex_coord = op.quad.tex ? SDL_FPoint{q.tx, q.ty} : corners[i];
             }
             static const int order[6] = {0, 1, 2, 0, 2, 3};
-            if (s.mode == SDL_BLENDMODE_ADD) {
+            if (s.mode == SDL_BLENDMODE_ADD && !window_) {
                 // SDL's software renderer blends only unshared triangles additively.
                 for (int i : order) s.vertices.push_back(v[i]);
             } else {
@@ -158,7 +175,7 @@ bool RawReplay::prepare(const std::vector<DrawOp>& ops, const RecordingEngine& s
     return true;
 }
 
-void RawReplay::draw() {
+void RawReplay::draw(bool present) {
     for (const Scene& scene : scenes_) {
         SDL_SetRenderTarget(renderer_, scene.target);
         for (const Step& s : scene.steps) {
@@ -175,6 +192,13 @@ void RawReplay::draw() {
         }
     }
     SDL_RenderFlush(renderer_);
+    if (!window_ || !present) return;
+    if (screen_) {
+        SDL_SetRenderTarget(renderer_, nullptr);
+        SDL_SetTextureBlendMode(screen_, SDL_BLENDMODE_NONE);
+        SDL_RenderCopy(renderer_, screen_, nullptr, nullptr);
+    }
+    SDL_RenderPresent(renderer_);
 }
 
 void RawReplay::profile(int rounds, FILE* out) {
@@ -235,8 +259,8 @@ int RawReplay::geometry_calls() const {
 }
 
 bool RawReplay::read_screen(std::vector<uint32_t>* pixels) {
-    int w = 0, h = 0;
-    if (!renderer_ || SDL_QueryTexture(screen_, nullptr, nullptr, &w, &h) != 0) return false;
+    int w = width_, h = height_;
+    if (!renderer_) return false;
     pixels->assign(static_cast<size_t>(w) * h, 0);
     SDL_SetRenderTarget(renderer_, screen_);
     bool ok = SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
@@ -246,8 +270,8 @@ bool RawReplay::read_screen(std::vector<uint32_t>* pixels) {
 }
 
 bool RawReplay::write_screen(const std::vector<uint32_t>& pixels) {
-    int w = 0, h = 0;
-    if (!renderer_ || SDL_QueryTexture(screen_, nullptr, nullptr, &w, &h) != 0) return false;
+    int w = width_, h = height_;
+    if (!renderer_) return false;
     if (pixels.size() != static_cast<size_t>(w) * h) return false;
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), w, h,
                                                         32, w * 4, SDL_PIXELFORMAT_ARGB8888);

@@ -1,6 +1,7 @@
 // The drawing limit: recorded quads handed straight to SDL_RenderGeometry on
-// a software renderer of the benchmark's own, with its own copies of the
-// pictures and targets, as few calls as the quads allow.
+// a renderer of the benchmark's own, with its own copies of the pictures and
+// targets, as few calls as the quads allow: a software renderer drawing off
+// screen, or a window of its own on the renderer the game's window gets.
 #pragma once
 
 #include <SDL.h>
@@ -16,14 +17,21 @@ class RawReplay {
   public:
     // A software renderer drawing into an off-screen picture of w x h, like the headless engine.
     RawReplay(int width, int height);
+    // A window of w x h at (x, y) with the renderer SDL gives a window first,
+    // as the engine asks for it, vsync off. The screen's scene is drawn
+    // straight into the window, or with `keep_screen` into a picture that
+    // keeps it between frames and is then copied texel for texel into the
+    // window; each draw() ends by presenting the window.
+    RawReplay(int width, int height, int x, int y, bool keep_screen);
     ~RawReplay();
     RawReplay(const RawReplay&) = delete;
     RawReplay& operator=(const RawReplay&) = delete;
 
     // Turns a recording into ready vertex lists; false if a picture could not be made.
     bool prepare(const std::vector<DrawOp>& ops, const RecordingEngine& source);
-    // Draws the prepared frame once; SDL has run every queued command when it returns.
-    void draw();
+    // Draws the prepared frame once; SDL has run every queued command when it
+    // returns. A window is presented unless `present` is false.
+    void draw(bool present = true);
     // Times each step of the frame on its own (SDL runs it at once), averaged
     // over `rounds` frames, and prints one line per step to out.
     void profile(int rounds, FILE* out);
@@ -56,9 +64,13 @@ class RawReplay {
     SDL_Texture* texture_for(HTEXTURE handle, const RecordingEngine& source);
     SDL_Texture* make_target(int w, int h);
 
+    void make_white();
+
     SDL_Surface* surface_ = nullptr;
+    SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* screen_ = nullptr;
+    SDL_Texture* screen_ = nullptr; // nullptr in a window: the window itself
+    int width_ = 0, height_ = 0;
     SDL_Texture* white_ = nullptr;
     std::map<HTEXTURE, SDL_Texture*> textures_;
     std::vector<SDL_Texture*> owned_;

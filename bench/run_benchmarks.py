@@ -3,6 +3,12 @@
 
 frame    update and drawing of the menu demonstration and of a stress scene,
          against the same quads submitted raw to SDL (bench_frame)
+window   the same, drawn and presented in a real window under Xvfb, against
+         the same quads submitted raw to a window of the benchmark's own on
+         the same renderer (bench_frame --window)
+pacing   every frame's time over 10,000 frames of play in a real window under
+         Xvfb (the teamwork replay, then the stress scene), vsync off and on
+         (bench_pacing)
 startup  process start to the first presented frame under Xvfb, against a bare
          SDL2 program (bare_sdl)
 memory   peak resident memory of a long headless session
@@ -32,6 +38,9 @@ import time
 
 # The targets, as ratios or sizes.
 FRAME_LIMIT_RATIO = 1.3  # (update + drawing) / raw submission
+WINDOW_LIMIT_RATIO = 1.1  # the same in a real window
+PACING_P99_RATIO = 1.5  # 99th percentile frame time / median
+PACING_MAX_RATIO = 2.0  # longest frame after the first second / median
 UPDATE_SHARE = 0.10  # update / drawing
 STARTUP_RATIO = 1.5  # korvane / bare SDL2
 PEAK_MEMORY_MB = 64
@@ -54,14 +63,13 @@ def verdict(ok):
 # ---------------------------------------------------------------- frame
 
 
-def run_frame(build, repetitions, min_time):
+def run_frame(build, repetitions, min_time, extra=(), env=None):
     binary = os.path.join(build, "bench", "bench_frame")
     if not os.access(binary, os.X_OK):
         fail("no %s; build with -DKORVANE_BENCH=ON" % binary)
     with tempfile.TemporaryDirectory() as tmp:
         out = os.path.join(tmp, "frame.json")
-        cmd = [
-            binary,
+        cmd = [binary] + list(extra) + [
             "--benchmark_repetitions=%d" % repetitions,
             "--benchmark_enable_random_interleaving=true",
             "--benchmark_min_time=%g" % min_time,
@@ -69,7 +77,7 @@ def run_frame(build, repetitions, min_time):
             "--benchmark_out=" + out,
             "--benchmark_out_format=json",
         ]
-        env = dict(os.environ, SDL_AUDIODRIVER="dummy")
+        env = dict(env or os.environ, SDL_AUDIODRIVER="dummy")
         if subprocess.call(cmd, env=env) != 0:
             fail("bench_frame failed")
         with open(out) as f:
@@ -138,16 +146,100 @@ def report_frame(medians):
     return results
 
 
+# ---------------------------------------------------------------- window
+
+
+def xvfb_env(display):
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("SDL_VIDEODRIVER", None)
+    return env
+
+
+def run_window(build, repetitions, min_time):
+    # Three windows side by side: the raw one, the game's (centred), the raw kept-screen one.
+    xvfb, display = start_xvfb("2400x1000x24")
+    try:
+        medians = run_frame(build, repetitions, min_time, ["--window"], xvfb_env(display))
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+    results = {}
+    print()
+    print("Frame in a window under Xvfb (medians; drawing in wall-clock time, present included)")
+    for scene in ("menu", "stress"):
+        try:
+            u = medians["update/" + scene]["cpu_time"]
+            d = medians["window_draw/%s/real_time" % scene]["real_time"]
+            r = medians["window_raw/%s/real_time" % scene]["real_time"]
+            k = medians["window_kept/%s/real_time" % scene]["real_time"]
+        except KeyError as missing:
+            fail("no result for %s" % missing)
+        ratio = (u + d) / r
+        print("  %-6s update %6.1f us; draw %7.0f us; raw %7.0f us; raw through a kept screen %7.0f us"
+              % (scene, u, d, r, k))
+        print("         (update + draw) / raw = %.2f (target <= %.1f: %s);"
+              " (update + draw) / raw through a kept screen = %.2f"
+              % (ratio, WINDOW_LIMIT_RATIO, verdict(ratio <= WINDOW_LIMIT_RATIO), (u + d) / k))
+        results[scene] = {"update_us": u, "draw_us": d, "raw_us": r, "kept_us": k,
+                          "ratio": ratio, "kept_ratio": (u + d) / k}
+    return results
+
+
+# ---------------------------------------------------------------- pacing
+
+
+def run_pacing(build, frames):
+    binary = os.path.join(build, "bench", "bench_pacing")
+    if not os.access(binary, os.X_OK):
+        fail("no %s; build with -DKORVANE_BENCH=ON" % binary)
+    xvfb, display = start_xvfb()
+    results = {}
+    try:
+        env = dict(xvfb_env(display), SDL_AUDIODRIVER="dummy")
+        for vsync in (False, True):
+            cmd = [binary, "--frames", str(frames)] + (["--vsync"] if vsync else [])
+            out = subprocess.run(cmd, env=env, stdout=subprocess.PIPE)
+            if out.returncode != 0:
+                fail("bench_pacing failed")
+            results["vsync" if vsync else "free"] = json.loads(
+                out.stdout.decode().strip().splitlines()[-1])
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+    print()
+    print("Frame pacing in a window under Xvfb: %d frames (the teamwork replay, then the stress"
+          " scene); the first second left out" % frames)
+    for name, p in results.items():
+        m = p["median_ms"]
+        p99, top = p["p99_ms"] / m, p["max_ms"] / m
+        if name == "free":
+            print("  vsync off (the game's own limit of 500 frames a second): median %.2f ms,"
+                  " 99th percentile %.2f ms (%.2f x), longest %.2f ms (%.2f x), %d frames above 2 x"
+                  % (m, p["p99_ms"], p99, p["max_ms"], top, p["over_twice_median"]))
+        else:
+            print("  vsync on: median %.2f ms (display %s), 99th percentile %.2f ms (%.2f x),"
+                  " longest %.2f ms (%.2f x); %d frames above 1.5 x (a refresh missed)"
+                  % (m, "%d Hz" % p["refresh_hz"] if p["refresh_hz"] else "rate unknown",
+                     p["p99_ms"], p99, p["max_ms"], top, p["over_1_5_median"]))
+        print("         targets: 99th percentile <= %.1f x median: %s; none above %.0f x: %s"
+              % (PACING_P99_RATIO, verdict(p99 <= PACING_P99_RATIO), PACING_MAX_RATIO,
+                 verdict(top <= PACING_MAX_RATIO)))
+        worst = ", ".join("%.1f ms at %.1f s (%s)" % (w["ms"], w["at_s"], w["phase"])
+                          for w in p["worst"][:3])
+        print("         longest frames: " + worst)
+    return results
+
+
 # ---------------------------------------------------------------- startup
 
 
-def start_xvfb():
+def start_xvfb(screen="1024x768x24"):
     xvfb = shutil.which("Xvfb")
     if not xvfb:
         fail("no Xvfb (apt-get install xvfb)")
     read_end, write_end = os.pipe()
     proc = subprocess.Popen(
-        [xvfb, "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        [xvfb, "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp"],
         pass_fds=(write_end,),
         stdout=subprocess.DEVNULL,
         stderr=subprocess.DEVNULL,
@@ -417,7 +509,8 @@ def run_online(build, frames):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build-bench", help="the build folder")
-    parser.add_argument("--only", choices=["frame", "startup", "memory", "web", "online"],
+    parser.add_argument("--only", choices=["frame", "window", "pacing", "startup", "memory", "web",
+                                           "online"],
                         action="append",
                         help="run only these parts (may repeat)")
     parser.add_argument("--repetitions", type=int, default=15, help="frame benchmark repetitions")
@@ -425,16 +518,22 @@ def main():
                         help="seconds each frame benchmark repetition runs at least")
     parser.add_argument("--runs", type=int, default=10, help="start-up runs of each program")
     parser.add_argument("--frames", type=int, default=100000, help="frames of the long play")
+    parser.add_argument("--pacing-frames", type=int, default=10000,
+                        help="frames of the pacing runs")
     parser.add_argument("--web-build", default="build-web", help="the browser build folder")
     parser.add_argument("--web-seconds", type=float, default=20, help="seconds in the browser")
     parser.add_argument("--json", help="also write the figures to this file")
     args = parser.parse_args()
     if args.runs < 1 or args.frames < 1000 or args.repetitions < 1:
         fail("--runs, --repetitions must be positive and --frames at least 1000")
-    parts = args.only or ["frame", "startup", "memory", "online"]
+    parts = args.only or ["frame", "window", "pacing", "startup", "memory", "online"]
     results = {}
     if "frame" in parts:
         results["frame"] = report_frame(run_frame(args.build, args.repetitions, args.min_time))
+    if "window" in parts:
+        results["window"] = run_window(args.build, args.repetitions, args.min_time)
+    if "pacing" in parts:
+        results["pacing"] = run_pacing(args.build, args.pacing_frames)
     if "startup" in parts:
         results["startup"] = run_startup(args.build, args.runs)
     if "memory" in parts:

@@ -106,11 +106,12 @@ void GameSnapshot::clear() {
     *this = GameSnapshot();
 }
 
-bool start_game(int seed, const char* data_dir) {
-    engine_set_backend(create_recording_engine);
+bool start_game(int seed, const char* data_dir, const GameStart& how) {
+    engine_set_backend(how.record ? create_recording_engine : create_sdl_engine);
     configure_engine();
     if (!engine) return false;
-    engine->System_SetState(HGE_HEADLESS, true);
+    engine->System_SetState(HGE_HEADLESS, !how.windowed);
+    if (how.windowed && how.vsync >= 0) engine->System_SetState(HGE_VSYNC, how.vsync == 1);
     engine->System_SetState(HGE_DATADIR, data_dir);
     engine->System_SetState(HGE_SEED, seed);
     if (!engine->System_Initiate()) {
@@ -140,7 +141,7 @@ bool make_menu_scene(int frames, GameSnapshot* out) {
     return best >= 0;
 }
 
-bool make_stress_scene(int frames, GameSnapshot* out) {
+bool start_stress_level() {
     // What a player reaches after eight passes and a full shop, set directly.
     game_mode = MODE_TEAMWORK;
     level_index = STRESS_LEVEL;
@@ -156,18 +157,25 @@ bool make_stress_scene(int frames, GameSnapshot* out) {
     set_game_state(ACTION_TO_SHOP);
     set_game_state(ACTION_START_LEVEL);
     if (game_state != STATE_PLAY) return false;
+    engine->Input_Inject(ship_records[0].key_right, true); // both turn, sweeping their fire round
+    engine->Input_Inject(ship_records[1].key_left, true);
+    return true;
+}
 
+void stress_keys(int frame) {
+    bool release = frame % TAP_PERIOD == 0;
+    for (int i = 0; i < 2; ++i) engine->Input_Inject(ship_records[i].key_fire, !release);
+}
+
+bool make_stress_scene(int frames, GameSnapshot* out) {
+    if (!start_stress_level()) return false;
     const ship& p0 = ship_records[0];
     const ship& p1 = ship_records[1];
     const int fire[2] = {p0.key_fire, p1.key_fire};
-    engine->Input_Inject(p0.key_right, true); // both turn, sweeping their fire round
-    engine->Input_Inject(p1.key_left, true);
-    for (int key : fire) engine->Input_Inject(key, true);
-
     int best = -1;
     for (int f = 1; f <= frames; ++f) {
         bool release = f % TAP_PERIOD == 0;
-        for (int key : fire) engine->Input_Inject(key, !release);
+        stress_keys(f);
         engine->System_RunFrames(1);
         if (game_state != STATE_PLAY) return false;
         int booms = static_cast<int>(big_list.size() + small_list.size());

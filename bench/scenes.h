@@ -43,15 +43,25 @@ struct SceneCounts {
     int enemies = 0, enemy_bullets = 0, player_bullets = 0, explosions = 0;
 };
 
-// Starts the headless engine (through the recording wrapper) on the game's
-// files in data_dir and loads the game; false on failure.
-bool start_game(int seed, const char* data_dir);
+// How start_game runs the game.
+struct GameStart {
+    bool windowed = false; // a real window (needs a display) rather than headless
+    bool record = true;    // through the recording wrapper, so its quads can be replayed raw
+    int vsync = -1;        // windowed: 0 or 1 overrides the settings file's choice
+};
+
+// Starts the engine on the game's files in data_dir and loads the game; false on failure.
+bool start_game(int seed, const char* data_dir, const GameStart& how = GameStart());
 // Title to menu; the busiest frame (enemies, their bullets, explosions) of the
 // demonstration's first `frames` frames. False if the menu was not reached.
 bool make_menu_scene(int frames, GameSnapshot* out);
-// Level 40 on the ninth pass, TEAMWORK, both ships at firepower 5 firing and
-// turning; the frame with the most explosions (both ships alive, every
-// meteor placed) within `frames` frames. False if no such frame came.
+// Puts the game at the start of level 40 on the ninth pass, TEAMWORK, both
+// ships at firepower 5, and holds their turn and fire keys; false if play did not begin.
+bool start_stress_level();
+// The stress scene's keys before its frame number `frame` (from 1): fire is let go now and then.
+void stress_keys(int frame);
+// start_stress_level, then the frame with the most explosions (both ships
+// alive, every meteor placed) within `frames` frames. False if no such frame came.
 bool make_stress_scene(int frames, GameSnapshot* out);
 // The lists' sizes now.
 SceneCounts count_scene();
