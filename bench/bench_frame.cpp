@@ -122,7 +122,8 @@ void bm_rollback(benchmark::State& st, Scene* s) {
     delete rb;
     engine = real;
     scene_counters(st, *s);
-    st.counters["allocs_per_rollback"] = rollbacks ? static_cast<double>(allocations) / rollbacks : 0.0;
+    st.counters["allocs_per_rollback"] =
+        rollbacks ? static_cast<double>(allocations) / rollbacks : 0.0;
 }
 #endif
 
@@ -141,8 +142,8 @@ void bm_kept(benchmark::State& st, Scene* s) {
 
 // Prepares a raw replay of the recorded drawing and checks that it draws the
 // game's picture, pixel for pixel; `before` is the screen as earlier frames left it.
-bool check_raw(const Scene& s, RawReplay* raw, const std::vector<DrawOp>& ops,
-               RecordingEngine* rec, const std::vector<uint32_t>& before, const char* how) {
+bool check_raw(const Scene& s, RawReplay* raw, const std::vector<DrawOp>& ops, RecordingEngine* rec,
+               const std::vector<uint32_t>& before, const char* how) {
     if (!raw->prepare(ops, *rec)) {
         std::fprintf(stderr, "%s: raw replay: %s\n", s.name, raw->error().c_str());
         return false;

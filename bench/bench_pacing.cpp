@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -23,9 +24,16 @@ namespace {
 const char* const REPLAY = KORVANE_SOURCE_DIR "/tests/replays/teamwork_level.rec";
 const double SKIPPED_SECONDS = 1.0; // the first second: windows mapping, caches filling
 
+double thread_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 struct Pacing {
-    std::vector<double> at; // seconds from the start at each frame's end, room made up front
-    std::vector<int> phase; // 0 replay, 1 stress scene
+    std::vector<double> at;  // seconds from the start at each frame's end, room made up front
+    std::vector<double> cpu; // the main thread's processor time by then: the game's own work
+    std::vector<int> phase;  // 0 replay, 1 stress scene
     int levels_started = 0;
     double freq = static_cast<double>(SDL_GetPerformanceFrequency());
     Uint64 start = SDL_GetPerformanceCounter();
@@ -33,6 +41,7 @@ struct Pacing {
     bool full() const { return at.size() == at.capacity(); }
     void mark(int p) {
         at.push_back(static_cast<double>(SDL_GetPerformanceCounter() - start) / freq);
+        cpu.push_back(thread_seconds());
         phase.push_back(p);
     }
 };
@@ -75,7 +84,8 @@ int main(int argc, char** argv) {
     std::string text, error;
     std::vector<ScriptCommand> script;
     if (!read_file(REPLAY, &text) || !parse_script(text, script, error)) {
-        std::fprintf(stderr, "bench_pacing: %s: %s\n", REPLAY, error.empty() ? "unreadable" : error.c_str());
+        std::fprintf(stderr, "bench_pacing: %s: %s\n", REPLAY,
+                     error.empty() ? "unreadable" : error.c_str());
         return 1;
     }
     // Only the frames and keys: no dumps or screenshots, and no more frames than asked for.
@@ -97,6 +107,7 @@ int main(int argc, char** argv) {
     Pacing pacing;
     pacing.at.reserve(static_cast<size_t>(frames));
     pacing.phase.reserve(static_cast<size_t>(frames));
+    pacing.cpu.reserve(static_cast<size_t>(frames));
     pacing.start = SDL_GetPerformanceCounter();
     run_script_commands(played, [&](float) { pacing.mark(0); });
     int replay_frames = static_cast<int>(pacing.at.size());
@@ -124,11 +135,12 @@ int main(int argc, char** argv) {
     }
 
     // Frame times after the first second, and the worst ones with where they fell.
-    std::vector<double> times;
+    std::vector<double> times, work;
     std::vector<size_t> index;
     for (size_t i = 1; i < pacing.at.size(); ++i) {
         if (pacing.at[i - 1] < SKIPPED_SECONDS) continue;
         times.push_back((pacing.at[i] - pacing.at[i - 1]) * 1000.0);
+        work.push_back((pacing.cpu[i] - pacing.cpu[i - 1]) * 1000.0);
         index.push_back(i);
     }
     if (times.size() < 100) {
@@ -140,24 +152,36 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < worst.size(); ++i) worst[i] = i;
     std::partial_sort(worst.begin(), worst.begin() + 5, worst.end(),
                       [&](size_t a, size_t b) { return times[a] > times[b]; });
-    int over_twice = 0, over_half_again = 0;
+    int over_twice = 0, over_half_again = 0, under_half = 0;
     for (double t : times) {
         over_twice += t > 2.0 * median ? 1 : 0;
-        over_half_again += t > 1.5 * median ? 1 : 0; // with vsync: a refresh missed
+        over_half_again += t > 1.5 * median ? 1 : 0; // with vsync: a refresh skipped
+        under_half += t < 0.5 * median ? 1 : 0;      // with vsync: two frames in one refresh
     }
-    std::printf("{\"vsync\": %s, \"refresh_hz\": %d, \"frames\": %zu, \"replay_frames\": %d, "
-                "\"levels_restarted\": %d, \"seconds\": %.3f, \"timed\": %zu, "
-                "\"median_ms\": %.3f, \"p99_ms\": %.3f, \"max_ms\": %.3f, \"over_twice_median\": %d, "
-                "\"over_1_5_median\": %d, "
-                "\"worst\": [",
-                vsync ? "true" : "false", refresh, pacing.at.size(), replay_frames,
-                pacing.levels_started, pacing.at.back(), times.size(), median,
-                percentile(times, 0.99), times[worst[0]], over_twice, over_half_again);
+    std::printf(
+        "{\"vsync\": %s, \"refresh_hz\": %d, \"frames\": %zu, \"replay_frames\": %d, "
+        "\"levels_restarted\": %d, \"seconds\": %.3f, \"timed\": %zu, "
+        "\"median_ms\": %.3f, \"p99_ms\": %.3f, \"max_ms\": %.3f, \"over_twice_median\": %d, "
+        "\"over_1_5_median\": %d, \"under_half_median\": %d, \"work_median_ms\": %.3f, "
+        "\"work_p99_ms\": %.3f, "
+        "\"work_max_ms\": %.3f, "
+        "\"worst\": [",
+        vsync ? "true" : "false", refresh, pacing.at.size(), replay_frames, pacing.levels_started,
+        pacing.at.back(), times.size(), median, percentile(times, 0.99), times[worst[0]],
+        over_twice, over_half_again, under_half, percentile(work, 0.5), percentile(work, 0.99),
+        *std::max_element(work.begin(), work.end()));
     for (int k = 0; k < 5; ++k) {
         size_t i = index[worst[k]];
-        std::printf("%s{\"frame\": %zu, \"ms\": %.3f, \"at_s\": %.3f, \"phase\": \"%s\"}",
-                    k ? ", " : "", i, times[worst[k]], pacing.at[i], pacing.phase[i] ? "stress" : "replay");
+        std::printf("%s{\"frame\": %zu, \"ms\": %.3f, \"work_ms\": %.3f, \"at_s\": %.3f, "
+                    "\"phase\": \"%s\"}",
+                    k ? ", " : "", i, times[worst[k]], work[worst[k]], pacing.at[i],
+                    pacing.phase[i] ? "stress" : "replay");
     }
-    std::printf("]}\n");
+    size_t heaviest =
+        static_cast<size_t>(std::max_element(work.begin(), work.end()) - work.begin());
+    std::printf(
+        "], \"heaviest\": {\"frame\": %zu, \"work_ms\": %.3f, \"ms\": %.3f, \"phase\": \"%s\"}}\n",
+        index[heaviest], work[heaviest], times[heaviest],
+        pacing.phase[index[heaviest]] ? "stress" : "replay");
     return 0;
 }

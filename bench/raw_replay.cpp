@@ -29,8 +29,8 @@ RawReplay::RawReplay(int width, int height, int x, int y, bool keep_screen)
     : width_(width), height_(height) {
     window_ = SDL_CreateWindow("raw", x, y, width, height, 0);
     if (window_)
-        renderer_ = SDL_CreateRenderer(window_, -1,
-                                       SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+        renderer_ =
+            SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (renderer_) make_white();
     if (renderer_ && keep_screen) {
         screen_ = make_target(width, height);

@@ -218,15 +218,22 @@ def run_pacing(build, frames):
                   % (m, p["p99_ms"], p99, p["max_ms"], top, p["over_twice_median"]))
         else:
             print("  vsync on: median %.2f ms (display %s), 99th percentile %.2f ms (%.2f x),"
-                  " longest %.2f ms (%.2f x); %d frames above 1.5 x (a refresh missed)"
+                  " longest %.2f ms (%.2f x); %d frames above 1.5 x (a refresh skipped),"
+                  " %d below 0.5 x (two in one refresh)"
                   % (m, "%d Hz" % p["refresh_hz"] if p["refresh_hz"] else "rate unknown",
-                     p["p99_ms"], p99, p["max_ms"], top, p["over_1_5_median"]))
+                     p["p99_ms"], p99, p["max_ms"], top, p["over_1_5_median"],
+                     p["under_half_median"]))
         print("         targets: 99th percentile <= %.1f x median: %s; none above %.0f x: %s"
               % (PACING_P99_RATIO, verdict(p99 <= PACING_P99_RATIO), PACING_MAX_RATIO,
                  verdict(top <= PACING_MAX_RATIO)))
-        worst = ", ".join("%.1f ms at %.1f s (%s)" % (w["ms"], w["at_s"], w["phase"])
-                          for w in p["worst"][:3])
+        worst = ", ".join("%.1f ms (work %.2f) at %.1f s (%s)"
+                          % (w["ms"], w["work_ms"], w["at_s"], w["phase"]) for w in p["worst"][:3])
         print("         longest frames: " + worst)
+        # The main thread's processor time: the game's own work, without the
+        # renderer's threads, the X server, or other programs' turns.
+        print("         the game's own work a frame (main thread's processor time): median %.2f ms,"
+              " 99th percentile %.2f ms, most %.2f ms"
+              % (p["work_median_ms"], p["work_p99_ms"], p["work_max_ms"]))
     return results
 
 
