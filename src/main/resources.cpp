@@ -101,8 +101,10 @@ bool load_resources() {
         *e.handle = engine->Effect_Load(e.file);
         loaded = loaded && *e.handle != 0;
     }
-    tex_main = engine->Texture_Load("data/tex.png");
+    // The title's picture first: with a window, pictures decode in this order
+    // behind the start-up, and the first frame waits for this one.
     tex_logo = engine->Texture_Load("data/logo.png");
+    tex_main = engine->Texture_Load("data/tex.png");
     tex_kaboom = engine->Texture_Load("data/kaboom.png");
     font1 = new Font("data/font1.fnt");
     font2 = new Font("data/font2.fnt");

@@ -28,6 +28,11 @@ bool sdl_engine_set_device_input(Engine* e, bool enabled);
 // an SDL engine that is not started yet.
 bool sdl_engine_set_gamepads(Engine* e, bool enabled);
 
+// Start-up leaves decoding pictures and making targets for later until the
+// first frame is out: by default with a window and never headless; a test may
+// ask for it headless. False unless e is an SDL engine that is not started yet.
+bool sdl_engine_set_deferred_loads(Engine* e, bool enabled);
+
 // The window and its options as the engine runs them.
 struct SdlDisplayState {
     int window_w = 0, window_h = 0; // 0 without a window

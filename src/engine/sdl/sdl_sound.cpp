@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "engine/sdl/sdl_engine_impl.h"
+#include "engine/sdl/startup_trace.h"
 
 bool SdlEngine::open_mixer() {
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) return false;
@@ -252,6 +253,7 @@ HEFFECT SdlEngine::Effect_Load(const char* filename, uint32_t size) {
     }
     HEFFECT h = effects_.add(e);
     if (!h && e.chunk) Mix_FreeChunk(e.chunk);
+    startup_step("effect", size > 0 ? "(from memory)" : filename);
     return h;
 }
 
