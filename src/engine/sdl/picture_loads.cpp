@@ -97,7 +97,8 @@ int PictureLoads::run(void* self) {
     PictureLoads& loads = *static_cast<PictureLoads*>(self);
     std::unique_lock<std::mutex> lock(loads.m_);
     for (;;) {
-        loads.cv_.wait(lock, [&] { return loads.stopping_ || !loads.queue_.empty(); });
+        loads.cv_.wait(lock,
+                       [&] { return loads.stopping_ || (!loads.held_ && !loads.queue_.empty()); });
         if (loads.stopping_) return 0;
         std::shared_ptr<Job> job = std::move(loads.queue_.front());
         loads.queue_.pop_front();
@@ -133,6 +134,12 @@ SDL_Surface* PictureLoads::take(Job& job) {
     SDL_Surface* image = job.image;
     job.image = nullptr;
     return image;
+}
+
+void PictureLoads::hold(bool held) {
+    std::lock_guard<std::mutex> lock(m_);
+    held_ = held;
+    cv_.notify_all();
 }
 
 void PictureLoads::stop() {

@@ -39,6 +39,8 @@ class PictureLoads {
     SDL_Surface* take(Job& job);
     // Ends the thread after the decode in hand; take decodes what is left.
     void stop();
+    // For tests: while held, the thread begins no decode, so take does it.
+    void hold(bool held);
 
   private:
     static int run(void* self);
@@ -48,4 +50,5 @@ class PictureLoads {
     std::deque<std::shared_ptr<Job>> queue_;
     SDL_Thread* thread_ = nullptr;
     bool stopping_ = false;
+    bool held_ = false;
 };

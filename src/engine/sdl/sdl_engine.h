@@ -49,8 +49,9 @@ bool sdl_engine_display_state(Engine* e, SdlDisplayState* out);
 // another thread.
 bool sdl_engine_paused(Engine* e);
 
-// Tests of effects decoding in the background: while held, a loaded effect's
-// decode waits to begin, until released or until something must wait for it.
+// Tests of effects and pictures decoding in the background: while held, a
+// loaded effect's or picture's decode waits to begin, until released or until
+// something must wait for it.
 // False unless e is an SDL engine.
 bool sdl_engine_hold_decodes(Engine* e, bool held);
 

@@ -123,10 +123,28 @@ bool SdlEngine::queue_picture(TextureSlot& slot) {
 SDL_Texture* SdlEngine::texture_now(TextureSlot& slot) {
     if (slot.decode) {
         std::shared_ptr<PictureLoads::Job> job = std::move(slot.decode);
-        bool waits = startup_trace_on() && !pictures_.done(*job);
-        bool made = make_texture(slot, pictures_.take(*job));
+        bool waits = !pictures_.done(*job);
+        // Making a large texture takes a while too: done while the decode is waited for.
+        SDL_Texture* early = waits ? SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                                       SDL_TEXTUREACCESS_STATIC, slot.w, slot.h)
+                                   : nullptr;
+        SDL_Surface* image = pictures_.take(*job);
+        bool made = false;
+        if (early && image && image->w == slot.w && image->h == slot.h &&
+            SDL_UpdateTexture(early, nullptr, image->pixels, image->pitch) == 0) {
+            SDL_FreeSurface(image);
+            SDL_SetTextureBlendMode(early, SDL_BLENDMODE_BLEND); // as made from a surface
+            SDL_SetTextureScaleMode(early, SDL_ScaleModeLinear);
+            slot.tex = early;
+            slot.no_mask = false;
+            made = true;
+        } else {
+            if (early) SDL_DestroyTexture(early);
+            made = make_texture(slot, image);
+        }
+        size_t name = slot.path.rfind('/') + 1; // 0 without a folder
         startup_step(waits ? "picture waited for and uploaded" : "picture uploaded",
-                     slot.path.empty() ? "(from memory)" : slot.path.c_str());
+                     slot.path.empty() ? "(from memory)" : slot.path.c_str() + name);
         if (!made)
             System_Log("Can't decode the picture %s", slot.path.empty() ? "(from memory)"
                                                                         : slot.path.c_str());

@@ -335,6 +335,7 @@ const std::shared_ptr<SdlEngine::DecodeGate>& SdlEngine::decode_gate() {
 
 void SdlEngine::hold_decodes(bool held) {
     decode_gate()->hold(held);
+    pictures_.hold(held);
 }
 
 bool SdlEngine::channel_streamed(HCHANNEL chn) const {
