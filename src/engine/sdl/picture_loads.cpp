@@ -57,12 +57,19 @@ bool png_whole(const uint8_t* data, size_t size, int* w, int* h) {
     return false; // no end chunk
 }
 
-SDL_Surface* decode_picture(SDL_RWops* rw) {
-    SDL_Surface* loaded = rw ? IMG_Load_RW(rw, 1) : nullptr;
+namespace {
+
+SDL_Surface* as_argb(SDL_Surface* loaded) {
     if (!loaded) return nullptr;
     SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
     return image;
+}
+
+} // namespace
+
+SDL_Surface* decode_picture(SDL_RWops* rw) {
+    return as_argb(rw ? IMG_Load_RW(rw, 1) : nullptr);
 }
 
 struct PictureLoads::Job {
@@ -78,7 +85,12 @@ struct PictureLoads::Job {
     }
     SDL_Surface* decode() const {
         if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return nullptr;
-        return decode_picture(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())));
+        // Known to be a PNG: the other kinds' decoders are not even asked.
+        SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+        if (!rw) return nullptr;
+        SDL_Surface* loaded = IMG_LoadPNG_RW(rw);
+        SDL_RWclose(rw);
+        return as_argb(loaded);
     }
 };
 
