@@ -95,8 +95,7 @@ TEST_F(DeferredLoadTest, BadPicturesStillFailWhereTheyAreLoaded) {
     EXPECT_EQ(e->Texture_Load("data/text.png", 0, false), 0u);
     EXPECT_EQ(e->Texture_Load("data/absent.png", 0, false), 0u);
     EXPECT_EQ(e->Texture_Load(good.data(), static_cast<uint32_t>(good.size() - 20), false), 0u);
-    HTEXTURE from_memory =
-        e->Texture_Load(good.data(), static_cast<uint32_t>(good.size()), false);
+    HTEXTURE from_memory = e->Texture_Load(good.data(), static_cast<uint32_t>(good.size()), false);
     ASSERT_NE(from_memory, 0u);
     HTARGET view = e->Target_Create(32, 16, false);
     draw_whole(view, from_memory);

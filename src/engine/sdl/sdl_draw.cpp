@@ -37,7 +37,7 @@ bool SdlEngine::Gfx_BeginScene(HTARGET target) {
     if (target) {
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
-        t = tex ? texture_now(*tex) : nullptr;
+        t = tex ? texture_of(*tex) : nullptr;
     }
     if (!t || SDL_SetRenderTarget(renderer_, t) != 0) return false;
     in_scene_ = true;
@@ -65,7 +65,7 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (!in_scene_ || !quad) return;
     if (quad->tex) {
         TextureSlot* slot = textures_.find(quad->tex);
-        if (!slot || !texture_now(*slot)) return; // a freed or lost texture draws nothing
+        if (!slot || !texture_of(*slot)) return; // a freed or lost texture draws nothing
     }
     int blend = quad->blend & (BLEND_COLORADD | BLEND_ALPHABLEND); // depth is not kept
     if (batch_quads_ > 0 && (quad->tex != batch_tex_ || blend != batch_blend_)) flush();
@@ -186,7 +186,7 @@ bool SdlEngine::read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* 
     if (target) {
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
-        t = tex ? texture_now(*tex) : nullptr;
+        t = tex ? texture_of(*tex) : nullptr;
     }
     int tw = 0, th = 0;
     if (!t || SDL_QueryTexture(t, nullptr, nullptr, &tw, &th) != 0) return false;

@@ -120,8 +120,9 @@ class SdlEngine final : public Engine {
         bool no_mask = false;        // its image could not be read again
         int w = 0, h = 0;
         bool is_target = false;     // owned by its target, not by Texture_Free
-        bool target_pending = false; // a target whose texture is not made yet
-        std::shared_ptr<PictureLoads::Job> decode; // a picture not yet uploaded
+        bool target_pending = false; // a target not made yet
+        // A picture not uploaded yet: its decode, done or to come.
+        std::shared_ptr<PictureLoads::Job> decode;
         std::string path;           // the file it came from, for a device reset
         std::vector<uint8_t> bytes; // or its bytes, when it was loaded from memory
     };
@@ -218,6 +219,10 @@ class SdlEngine final : public Engine {
     bool make_texture(TextureSlot& slot, SDL_Surface* image);
     bool queue_picture(TextureSlot& slot);
     SDL_Texture* texture_now(TextureSlot& slot);
+    // The texture to draw with; cheap unless something was left for later.
+    SDL_Texture* texture_of(TextureSlot& slot) {
+        return slot.decode || slot.target_pending ? texture_now(slot) : slot.tex;
+    }
     void finish_deferred_step();
     // Start-up leaves pictures and targets for later, until the first frame is out.
     bool deferring() const {

@@ -44,9 +44,10 @@ bool SdlEngine::create_screen() {
 
 // The slot's image as ARGB8888, from its file or its bytes.
 SDL_Surface* SdlEngine::decode_image(const TextureSlot& slot) {
-    return decode_picture(slot.bytes.empty() ? SDL_RWFromFile(slot.path.c_str(), "rb")
-                                             : SDL_RWFromConstMem(slot.bytes.data(),
-                                                                  static_cast<int>(slot.bytes.size())));
+    return decode_picture(
+        slot.bytes.empty()
+            ? SDL_RWFromFile(slot.path.c_str(), "rb")
+            : SDL_RWFromConstMem(slot.bytes.data(), static_cast<int>(slot.bytes.size())));
 }
 
 bool SdlEngine::upload_texture(TextureSlot& slot) {
@@ -146,8 +147,8 @@ SDL_Texture* SdlEngine::texture_now(TextureSlot& slot) {
         startup_step(waits ? "picture waited for and uploaded" : "picture uploaded",
                      slot.path.empty() ? "(from memory)" : slot.path.c_str() + name);
         if (!made)
-            System_Log("Can't decode the picture %s", slot.path.empty() ? "(from memory)"
-                                                                        : slot.path.c_str());
+            System_Log("Can't decode the picture %s",
+                       slot.path.empty() ? "(from memory)" : slot.path.c_str());
     } else if (slot.target_pending) {
         slot.target_pending = false;
         slot.tex = create_target_texture(slot.w, slot.h);
@@ -210,10 +211,11 @@ HTARGET SdlEngine::Target_Create(int width, int height, bool) {
     flush();
     TextureSlot tex;
     // Made when first drawn or in a frame after the first, unless needed before.
-    tex.target_pending = deferring();
-    deferred_work_ = deferred_work_ || tex.target_pending;
-    if (!tex.target_pending) tex.tex = create_target_texture(width, height);
-    if (!tex.tex && !tex.target_pending) return 0;
+    bool later = deferring();
+    tex.target_pending = later;
+    deferred_work_ = deferred_work_ || later;
+    if (!later) tex.tex = create_target_texture(width, height);
+    if (!tex.tex && !later) return 0;
     tex.w = width;
     tex.h = height;
     tex.is_target = true;
@@ -223,7 +225,7 @@ HTARGET SdlEngine::Target_Create(int width, int height, bool) {
     target.w = width;
     target.h = height;
     HTARGET h = target.texture ? targets_.add(target) : 0;
-    startup_step(tex.target_pending ? "target, made later" : "target");
+    startup_step(later ? "target, made later" : "target");
     if (!h) {
         textures_.remove(target.texture);
         if (raw) SDL_DestroyTexture(raw);
