@@ -221,9 +221,12 @@ def trace_startup(game, env, cwd, runs):
     ends = {}  # step: the times it ended, in ms since the program's own code began
     order = []
     for _ in range(runs):
-        done = subprocess.run([game], env=dict(env, KORVANE_STARTUP_TRACE="1"), cwd=cwd,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                              timeout=STARTUP_TIMEOUT)
+        try:
+            done = subprocess.run([game], env=dict(env, KORVANE_STARTUP_TRACE="1"), cwd=cwd,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                  timeout=STARTUP_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            continue  # the timed runs have judged it already
         this_run = {}
         count = {}
         for line in done.stderr.decode(errors="replace").splitlines():
