@@ -302,7 +302,7 @@ class SdlEngine final : public Engine {
     bool in_scene_ = false;
     HTARGET scene_target_ = 0;
     bool screen_presented_ = false;
-    bool traced_first_frame_ = false, traced_present_ = false;
+    bool traced_present_ = false;
     static const int kBatchQuads = 2048;
     std::vector<SDL_Vertex> verts_;
     std::vector<int> indices_;

@@ -364,6 +364,7 @@ bool SdlEngine::System_Start() {
         error_ = initiated_ ? "No frame function" : "System_Initiate was not called";
         return false;
     }
+    startup_step("the game set up, frames begin");
     last_counter_ = SDL_GetPerformanceCounter();
     while (!run_frame()) {
     }
@@ -388,11 +389,7 @@ bool SdlEngine::run_frame() {
     }
     advance_clock();
     screen_presented_ = false;
-    bool first = !traced_first_frame_;
-    traced_first_frame_ = true;
-    if (first) startup_step("first frame begins");
     if (frame_func_()) return true;
-    if (first) startup_step("frame_func");
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene(); // a scene left open would block every later frame
     if (!screen_presented_) present();
