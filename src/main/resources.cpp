@@ -96,14 +96,16 @@ void configure_engine() {
 }
 
 bool load_resources() {
+    // The title's picture first: with a window, pictures decode in this order
+    // behind the rest of the start-up, and the first frame waits for this one.
+    tex_logo = engine->Texture_Load("data/logo.png");
+    tex_main = engine->Texture_Load("data/tex.png");
+    tex_kaboom = engine->Texture_Load("data/kaboom.png");
     bool loaded = true;
     for (const EffectFile& e : EFFECTS) {
         *e.handle = engine->Effect_Load(e.file);
         loaded = loaded && *e.handle != 0;
     }
-    tex_main = engine->Texture_Load("data/tex.png");
-    tex_logo = engine->Texture_Load("data/logo.png");
-    tex_kaboom = engine->Texture_Load("data/kaboom.png");
     font1 = new Font("data/font1.fnt");
     font2 = new Font("data/font2.fnt");
     if (!loaded || !tex_main || !tex_logo || !tex_kaboom) {

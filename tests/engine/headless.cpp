@@ -53,6 +53,7 @@ void HeadlessTest::SetUp() {
     e->System_SetState(HGE_DATADIR, dir.path().c_str());
     e->System_SetState(HGE_SCREENWIDTH, 800);
     e->System_SetState(HGE_SCREENHEIGHT, 590);
+    before_initiate();
     ASSERT_TRUE(e->System_Initiate()) << e->System_GetErrorMessage();
 }
 

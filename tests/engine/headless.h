@@ -30,6 +30,8 @@ class HeadlessTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    // For a test's own engine settings, which take effect when it starts.
+    virtual void before_initiate() {}
     // 0xRRGGBB of one pixel of a target (0: the screen).
     uint32_t pixel(HTARGET target, int x, int y);
 

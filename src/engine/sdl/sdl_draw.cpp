@@ -6,6 +6,7 @@
 
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/sdl_engine_impl.h"
+#include "engine/sdl/startup_trace.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ bool SdlEngine::Gfx_BeginScene(HTARGET target) {
     if (target) {
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
-        t = tex ? tex->tex : nullptr;
+        t = tex ? texture_of(*tex) : nullptr;
     }
     if (!t || SDL_SetRenderTarget(renderer_, t) != 0) return false;
     in_scene_ = true;
@@ -64,7 +65,7 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (!in_scene_ || !quad) return;
     if (quad->tex) {
         TextureSlot* slot = textures_.find(quad->tex);
-        if (!slot || !slot->tex) return; // a freed or lost texture draws nothing
+        if (!slot || !texture_of(*slot)) return; // a freed or lost texture draws nothing
     }
     int blend = quad->blend & (BLEND_COLORADD | BLEND_ALPHABLEND); // depth is not kept
     if (batch_quads_ > 0 && (quad->tex != batch_tex_ || blend != batch_blend_)) flush();
@@ -144,8 +145,17 @@ void SdlEngine::present() {
     screen_presented_ = true;
     // Headless, the screen texture is the output.
     if (window_ && renderer_ && screen_) show_screen();
-    // Effects decode once the first frame is out, so as not to hold it up.
-    if (!decodes_started_) start_pending_decodes();
+    // Effects decode once the first frame is out, so as not to hold it up; the
+    // rest of what start-up left for later follows a piece a frame.
+    if (!decodes_started_) {
+        start_pending_decodes();
+    } else if (pads_deferred_) {
+        pads_deferred_ = false;
+        start_gamepads();
+        startup_step("gamepads, after the first frame");
+    } else if (deferred_work_) {
+        finish_deferred_step();
+    }
 }
 
 void SdlEngine::show_screen() {
@@ -168,7 +178,10 @@ void SdlEngine::show_screen() {
     }
     SDL_SetTextureBlendMode(screen_, SDL_BLENDMODE_NONE);
     SDL_RenderCopy(renderer_, screen_, nullptr, &dst);
+    if (!traced_present_) startup_step("screen drawn to the window");
     SDL_RenderPresent(renderer_);
+    if (!traced_present_) startup_step("presented");
+    traced_present_ = true;
     if (exit_after_first_frame()) {
         // The start-up benchmark times the process up to this line.
         std::fputs("first frame presented\n", stdout);
@@ -183,7 +196,7 @@ bool SdlEngine::read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* 
     if (target) {
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
-        t = tex ? tex->tex : nullptr;
+        t = tex ? texture_of(*tex) : nullptr;
     }
     int tw = 0, th = 0;
     if (!t || SDL_QueryTexture(t, nullptr, nullptr, &tw, &th) != 0) return false;

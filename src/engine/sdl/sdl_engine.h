@@ -28,6 +28,11 @@ bool sdl_engine_set_device_input(Engine* e, bool enabled);
 // an SDL engine that is not started yet.
 bool sdl_engine_set_gamepads(Engine* e, bool enabled);
 
+// Start-up leaves decoding pictures and making targets for later until the
+// first frame is out: by default with a window and never headless; a test may
+// ask for it headless. False unless e is an SDL engine that is not started yet.
+bool sdl_engine_set_deferred_loads(Engine* e, bool enabled);
+
 // The window and its options as the engine runs them.
 struct SdlDisplayState {
     int window_w = 0, window_h = 0; // 0 without a window
@@ -44,8 +49,9 @@ bool sdl_engine_display_state(Engine* e, SdlDisplayState* out);
 // another thread.
 bool sdl_engine_paused(Engine* e);
 
-// Tests of effects decoding in the background: while held, a loaded effect's
-// decode waits to begin, until released or until something must wait for it.
+// Tests of effects and pictures decoding in the background: while held, a
+// loaded effect's or picture's decode waits to begin, until released or until
+// something must wait for it.
 // False unless e is an SDL engine.
 bool sdl_engine_hold_decodes(Engine* e, bool held);
 

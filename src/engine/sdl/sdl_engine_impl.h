@@ -16,6 +16,7 @@
 #include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
 #include "engine/sdl/pcg32.h"
+#include "engine/sdl/picture_loads.h"
 #include "engine/sdl/slots.h"
 
 struct SdlDisplayState;
@@ -100,6 +101,9 @@ class SdlEngine final : public Engine {
     void set_gamepads(bool enabled) {
         if (!initiated_) gamepads_setting_ = enabled ? 1 : 0;
     }
+    void set_deferred_loads(bool enabled) {
+        if (!initiated_) defer_setting_ = enabled ? 1 : 0;
+    }
     bool started() const { return initiated_; }
     bool paused() const { return paused_.load(); }
     void hold_decodes(bool held);
@@ -117,6 +121,9 @@ class SdlEngine final : public Engine {
         bool no_mask = false;        // its image could not be read again
         int w = 0, h = 0;
         bool is_target = false;     // owned by its target, not by Texture_Free
+        bool target_pending = false; // a target not made yet
+        // A picture not uploaded yet: its decode, done or to come.
+        std::shared_ptr<PictureLoads::Job> decode;
         std::string path;           // the file it came from, for a device reset
         std::vector<uint8_t> bytes; // or its bytes, when it was loaded from memory
     };
@@ -210,6 +217,18 @@ class SdlEngine final : public Engine {
     SDL_Texture* create_target_texture(int w, int h);
     SDL_Surface* decode_image(const TextureSlot& slot);
     bool upload_texture(TextureSlot& slot);
+    bool make_texture(TextureSlot& slot, SDL_Surface* image);
+    bool queue_picture(TextureSlot& slot);
+    SDL_Texture* texture_now(TextureSlot& slot);
+    // The texture to draw with; cheap unless something was left for later.
+    SDL_Texture* texture_of(TextureSlot& slot) {
+        return slot.decode || slot.target_pending ? texture_now(slot) : slot.tex;
+    }
+    void finish_deferred_step();
+    // Start-up leaves pictures and targets for later, until the first frame is out.
+    bool deferring() const {
+        return !decodes_started_ && (defer_setting_ == 1 || (defer_setting_ < 0 && !headless_));
+    }
     SDL_Texture* texture_mask(TextureSlot& slot);
     void release_texture(TextureSlot& slot);
     void free_all_graphics();
@@ -254,6 +273,7 @@ class SdlEngine final : public Engine {
     bool device_input_applied_ = true;
     int gamepads_setting_ = -1; // -1: pads with a window only; 0 never; 1 always
     bool gamepads_on_ = false;
+    bool pads_deferred_ = false; // opened after the first frame
     std::vector<Pad> pads_;
     PadKeys pad_keys_[2] = {};
 
@@ -288,6 +308,7 @@ class SdlEngine final : public Engine {
     bool in_scene_ = false;
     HTARGET scene_target_ = 0;
     bool screen_presented_ = false;
+    bool traced_present_ = false;
     static const int kBatchQuads = 2048;
     std::vector<SDL_Vertex> verts_;
     std::vector<int> indices_;
@@ -295,6 +316,9 @@ class SdlEngine final : public Engine {
     std::vector<SDL_Vertex> triangles_; // six corners a quad, for the software renderer
     bool software_ = false;             // SDL's software renderer draws the output
     bool screen_nearest_ = false;       // the screen picture is shown at its own size
+    PictureLoads pictures_;
+    int defer_setting_ = -1;     // -1: with a window only; 0 never; 1 always
+    bool deferred_work_ = false; // pictures or targets still to finish
     int batch_quads_ = 0;
     HTEXTURE batch_tex_ = 0;
     int batch_blend_ = 0;

@@ -1,8 +1,10 @@
-#include <SDL_image.h>
+#include <cstdlib>
 
+#include "engine/whole_file.h"
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"
+#include "engine/sdl/startup_trace.h"
 
 namespace {
 
@@ -43,18 +45,18 @@ bool SdlEngine::create_screen() {
 
 // The slot's image as ARGB8888, from its file or its bytes.
 SDL_Surface* SdlEngine::decode_image(const TextureSlot& slot) {
-    SDL_RWops* rw = slot.bytes.empty() ? SDL_RWFromFile(slot.path.c_str(), "rb")
-                                       : SDL_RWFromConstMem(slot.bytes.data(),
-                                                            static_cast<int>(slot.bytes.size()));
-    SDL_Surface* loaded = rw ? IMG_Load_RW(rw, 1) : nullptr;
-    if (!loaded) return nullptr;
-    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(loaded);
-    return image;
+    return decode_picture(
+        slot.bytes.empty()
+            ? SDL_RWFromFile(slot.path.c_str(), "rb")
+            : SDL_RWFromConstMem(slot.bytes.data(), static_cast<int>(slot.bytes.size())));
 }
 
 bool SdlEngine::upload_texture(TextureSlot& slot) {
-    SDL_Surface* image = decode_image(slot);
+    return make_texture(slot, decode_image(slot));
+}
+
+// Takes the image, whatever comes of it.
+bool SdlEngine::make_texture(TextureSlot& slot, SDL_Surface* image) {
     if (!image) return false;
     slot.no_mask = false;
     slot.tex = SDL_CreateTextureFromSurface(renderer_, image);
@@ -91,6 +93,84 @@ void SdlEngine::release_texture(TextureSlot& slot) {
     if (slot.tex) SDL_DestroyTexture(slot.tex);
     if (slot.mask) SDL_DestroyTexture(slot.mask);
     slot.tex = slot.mask = nullptr;
+    slot.decode.reset();
+    slot.target_pending = false;
+}
+
+// A PNG is read and checked whole here, so that a bad one still fails its
+// Texture_Load, and decoded on the picture thread meanwhile; the first frame
+// waits only for those it draws, the rest are uploaded in the frames after.
+bool SdlEngine::queue_picture(TextureSlot& slot) {
+    std::vector<uint8_t> bytes;
+    if (slot.bytes.empty()) {
+        uint32_t size = 0;
+        void* data = load_whole_file(slot.path.c_str(), &size);
+        if (!data) return false;
+        bytes.assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        std::free(data);
+    } else {
+        bytes = slot.bytes;
+    }
+    int w = 0, h = 0;
+    if (!png_whole(bytes.data(), bytes.size(), &w, &h))
+        return upload_texture(slot); // other kinds, and the verdict on bad files, as always
+    slot.w = w;
+    slot.h = h;
+    slot.decode = pictures_.add(std::move(bytes));
+    deferred_work_ = true;
+    return true;
+}
+
+// The slot's texture, finishing first whatever was left for later.
+SDL_Texture* SdlEngine::texture_now(TextureSlot& slot) {
+    if (slot.decode) {
+        std::shared_ptr<PictureLoads::Job> job = std::move(slot.decode);
+        bool waits = !pictures_.done(*job);
+        // Making a large texture takes a while too: done while the decode is waited for.
+        SDL_Texture* early = waits ? SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                                       SDL_TEXTUREACCESS_STATIC, slot.w, slot.h)
+                                   : nullptr;
+        SDL_Surface* image = pictures_.take(*job);
+        bool made = false;
+        if (early && image && image->w == slot.w && image->h == slot.h &&
+            SDL_UpdateTexture(early, nullptr, image->pixels, image->pitch) == 0) {
+            SDL_FreeSurface(image);
+            SDL_SetTextureBlendMode(early, SDL_BLENDMODE_BLEND); // as made from a surface
+            SDL_SetTextureScaleMode(early, SDL_ScaleModeLinear);
+            slot.tex = early;
+            slot.no_mask = false;
+            made = true;
+        } else {
+            if (early) SDL_DestroyTexture(early);
+            made = make_texture(slot, image);
+        }
+        size_t name = slot.path.rfind('/') + 1; // 0 without a folder
+        startup_step(waits ? "picture waited for and uploaded" : "picture uploaded",
+                     slot.path.empty() ? "(from memory)" : slot.path.c_str() + name);
+        if (!made)
+            System_Log("Can't decode the picture %s",
+                       slot.path.empty() ? "(from memory)" : slot.path.c_str());
+    } else if (slot.target_pending) {
+        slot.target_pending = false;
+        slot.tex = create_target_texture(slot.w, slot.h);
+        startup_step("target made");
+    }
+    return slot.tex;
+}
+
+// One piece of what start-up left for later, in each frame after the first,
+// so that no frame takes it all.
+void SdlEngine::finish_deferred_step() {
+    bool left = false;
+    for (TextureSlot& slot : textures_.items()) {
+        if (!slot.used) continue;
+        if (slot.target_pending || (slot.decode && pictures_.done(*slot.decode))) {
+            texture_now(slot);
+            return;
+        }
+        left = left || slot.decode; // not decoded yet: no waiting here
+    }
+    deferred_work_ = left;
 }
 
 HTEXTURE SdlEngine::Texture_Load(const char* filename, uint32_t size, bool) {
@@ -101,7 +181,9 @@ HTEXTURE SdlEngine::Texture_Load(const char* filename, uint32_t size, bool) {
                           reinterpret_cast<const uint8_t*>(filename) + size);
     else
         slot.path = resolve(filename);
-    if (!upload_texture(slot)) return 0;
+    if (!(deferring() ? queue_picture(slot) : upload_texture(slot))) return 0;
+    startup_step(slot.decode ? "picture checked, left to decode" : "picture loaded",
+                 size > 0 ? "(from memory)" : filename);
     HTEXTURE h = textures_.add(std::move(slot));
     if (!h) release_texture(slot);
     return h;
@@ -129,8 +211,12 @@ HTARGET SdlEngine::Target_Create(int width, int height, bool) {
     if (!renderer_ || width <= 0 || height <= 0) return 0;
     flush();
     TextureSlot tex;
-    tex.tex = create_target_texture(width, height);
-    if (!tex.tex) return 0;
+    // Made when first drawn or in a frame after the first, unless needed before.
+    bool later = deferring();
+    tex.target_pending = later;
+    deferred_work_ = deferred_work_ || later;
+    if (!later) tex.tex = create_target_texture(width, height);
+    if (!tex.tex && !later) return 0;
     tex.w = width;
     tex.h = height;
     tex.is_target = true;
@@ -140,9 +226,10 @@ HTARGET SdlEngine::Target_Create(int width, int height, bool) {
     target.w = width;
     target.h = height;
     HTARGET h = target.texture ? targets_.add(target) : 0;
+    startup_step(later ? "target, made later" : "target");
     if (!h) {
         textures_.remove(target.texture);
-        SDL_DestroyTexture(raw);
+        if (raw) SDL_DestroyTexture(raw);
     }
     return h;
 }
@@ -166,6 +253,8 @@ HTEXTURE SdlEngine::Target_GetTexture(HTARGET target) {
 }
 
 void SdlEngine::free_all_graphics() {
+    pictures_.stop(); // before the pictures it may be decoding go
+    deferred_work_ = false;
     batch_quads_ = 0;
     in_scene_ = false;
     for (TextureSlot& slot : textures_.items()) release_texture(slot);
@@ -186,7 +275,7 @@ bool SdlEngine::restore_graphics(bool whole_device) {
     SDL_SetRenderTarget(renderer_, nullptr);
     if (whole_device) {
         for (TextureSlot& slot : textures_.items()) {
-            if (!slot.used || slot.is_target) continue;
+            if (!slot.used || slot.is_target || slot.decode) continue; // still to come
             release_texture(slot);
             upload_texture(slot); // a file gone since start-up leaves the texture blank
         }

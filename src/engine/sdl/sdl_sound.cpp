@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "engine/sdl/sdl_engine_impl.h"
+#include "engine/sdl/startup_trace.h"
 
 bool SdlEngine::open_mixer() {
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) return false;
@@ -252,6 +253,7 @@ HEFFECT SdlEngine::Effect_Load(const char* filename, uint32_t size) {
     }
     HEFFECT h = effects_.add(e);
     if (!h && e.chunk) Mix_FreeChunk(e.chunk);
+    startup_step("effect", size > 0 ? "(from memory)" : filename);
     return h;
 }
 
@@ -333,6 +335,7 @@ const std::shared_ptr<SdlEngine::DecodeGate>& SdlEngine::decode_gate() {
 
 void SdlEngine::hold_decodes(bool held) {
     decode_gate()->hold(held);
+    pictures_.hold(held);
 }
 
 bool SdlEngine::channel_streamed(HCHANNEL chn) const {

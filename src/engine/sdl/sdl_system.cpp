@@ -18,6 +18,7 @@
 #include "engine/sdl/paths.h"
 #include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"
+#include "engine/sdl/startup_trace.h"
 
 Engine* create_sdl_engine() {
     return new SdlEngine();
@@ -231,6 +232,7 @@ bool SdlEngine::System_Initiate() {
         return false;
     }
     initiated_ = true; // from here System_Shutdown undoes what was done
+    startup_step("SDL_Init");
     prepare_user_files();
     if (!headless_) {
         // What the program chose before the start wins over the file.
@@ -244,15 +246,23 @@ bool SdlEngine::System_Initiate() {
             display_.pause_when_unfocused = chosen.pause_when_unfocused;
         if (display_chosen_ & kScaleChosen) display_.scale = chosen.scale;
     }
+    startup_step("settings read");
     if (!start_video() || !create_screen()) {
         std::string why = error_;
         System_Shutdown();
         error_ = why;
         return false;
     }
+    startup_step("screen target");
     IMG_Init(IMG_INIT_PNG);
     start_audio();
-    if (gamepads_setting_ == 1 || (gamepads_setting_ < 0 && !headless_)) start_gamepads();
+    startup_step("sound device");
+    // With a window they wait for the second frame: opening them can take a
+    // while, and no pad can press anything in time for the first.
+    if (gamepads_setting_ == 1)
+        start_gamepads();
+    else if (gamepads_setting_ < 0 && !headless_)
+        pads_deferred_ = true;
     last_counter_ = SDL_GetPerformanceCounter();
     return true;
 }
@@ -272,6 +282,7 @@ bool SdlEngine::start_video() {
         WindowSize size = window_size(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
         window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    size.w, size.h, wflags);
+        startup_step("window");
         if (window_) {
             Uint32 vsync = display_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
             renderer_ = SDL_CreateRenderer(
@@ -291,6 +302,7 @@ bool SdlEngine::start_video() {
     }
     SDL_RendererInfo info;
     bool known = SDL_GetRendererInfo(renderer_, &info) == 0;
+    startup_step("renderer", known ? info.name : nullptr);
     software_ = known && (info.flags & SDL_RENDERER_SOFTWARE);
     // A renderer that cannot wait for the display keeps the frame limiter;
     // some report waiting although nobody asked, and must keep it too.
@@ -327,8 +339,11 @@ void SdlEngine::start_audio() {
 
 void SdlEngine::System_Shutdown() {
     if (!initiated_) return;
+    startup_step("shutdown begins");
+    pads_deferred_ = false;
     stop_gamepads();
     free_all_effects();
+    startup_step("gamepads and effects freed");
     if (audio_open_) {
         Mix_CloseAudio();
         Mix_Quit();
@@ -336,6 +351,7 @@ void SdlEngine::System_Shutdown() {
     }
     if (audio_subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audio_subsystem_ = false;
+    startup_step("sound device closed");
     free_all_graphics();
     if (renderer_) SDL_DestroyRenderer(renderer_);
     renderer_ = nullptr;
@@ -345,6 +361,7 @@ void SdlEngine::System_Shutdown() {
     window_ = nullptr;
     IMG_Quit();
     SDL_Quit();
+    startup_step("window closed, SDL_Quit");
     initiated_ = false;
     decodes_started_ = false;
     focused_ = true;
@@ -359,6 +376,7 @@ bool SdlEngine::System_Start() {
         error_ = initiated_ ? "No frame function" : "System_Initiate was not called";
         return false;
     }
+    startup_step("the game set up, frames begin");
     last_counter_ = SDL_GetPerformanceCounter();
     while (!run_frame()) {
     }
@@ -540,6 +558,13 @@ bool sdl_engine_set_gamepads(Engine* e, bool enabled) {
     SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
     if (!sdl || sdl->started()) return false;
     sdl->set_gamepads(enabled);
+    return true;
+}
+
+bool sdl_engine_set_deferred_loads(Engine* e, bool enabled) {
+    SdlEngine* sdl = dynamic_cast<SdlEngine*>(e);
+    if (!sdl || sdl->started()) return false;
+    sdl->set_deferred_loads(enabled);
     return true;
 }
 
