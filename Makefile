@@ -5,7 +5,7 @@ BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev \
-              libinih-dev libgtest-dev libsimpleini-dev libenet-dev
+              libinih-dev libgtest-dev libsimpleini-dev libenet-dev zlib1g-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # ccache, where a machine has it, keeps rebuilds in any clone of the tree short.
 CCACHE     := $(shell command -v ccache 2>/dev/null)

@@ -1,27 +1,11 @@
 #include "engine/sdl/picture_loads.h"
 
 #include <SDL_image.h>
+#include <zlib.h>
 
 #include <utility>
 
 namespace {
-
-// The CRC-32 of PNG chunks (and of zlib), a byte at a time from a table.
-uint32_t crc32(const uint8_t* p, size_t n) {
-    static const struct Table {
-        uint32_t t[256];
-        Table() {
-            for (uint32_t i = 0; i < 256; ++i) {
-                uint32_t c = i;
-                for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-                t[i] = c;
-            }
-        }
-    } table;
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < n; ++i) c = table.t[(c ^ p[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
 
 uint32_t be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
@@ -38,7 +22,7 @@ bool png_whole(const uint8_t* data, size_t size, int* w, int* h) {
         uint32_t length = be32(data + at);
         if (length > size - at - 12) return false; // cut short
         const uint8_t* type = data + at + 4;
-        if (crc32(type, length + 4) != be32(type + 4 + length)) return false;
+        if (crc32(0, type, static_cast<uInt>(length) + 4) != be32(type + 4 + length)) return false;
         bool is_header = SDL_memcmp(type, "IHDR", 4) == 0;
         if (is_header != (at == 8)) return false; // the header comes first, once
         if (is_header) {
