@@ -122,7 +122,7 @@ void SdlEngine::set_display_flag(hgeBoolState state, bool value) {
     case HGE_PAUSEUNFOCUSED: display_.pause_when_unfocused = value; break;
     case HGE_VSYNC:
         display_.vsync = value;
-        // Some renderers cannot change it: the frame limiter then stays on.
+        // Some renderers cannot change it: pace_frame then keeps the display's rate.
         if (renderer_ && window_)
             vsync_active_ = SDL_RenderSetVSync(renderer_, value ? 1 : 0) == 0 && value;
         vsync_check_.reset();
@@ -304,8 +304,8 @@ bool SdlEngine::start_video() {
     bool known = SDL_GetRendererInfo(renderer_, &info) == 0;
     startup_step("renderer", known ? info.name : nullptr);
     software_ = known && (info.flags & SDL_RENDERER_SOFTWARE);
-    // A renderer that cannot wait for the display keeps the frame limiter;
-    // some report waiting although nobody asked, and must keep it too.
+    // A renderer that cannot wait for the display is paced by pace_frame;
+    // some report waiting although nobody asked, and are paced as asked.
     vsync_active_ = display_.vsync && window_ && known && (info.flags & SDL_RENDERER_PRESENTVSYNC);
     return true;
 }
