@@ -120,10 +120,10 @@ try {
   for (let y = 0; y < p.h; ++y) {
     assert.ok(p.white(399, y) && p.white(400, y), `the gap columns are white at y=${y}`);
   }
-  // The demo's enemies and stars fly anywhere; each view is mostly space with its ship.
+  // The screen was cleared white: a view not drawn would leave it so. The
+  // demo's ships, enemies and stars move and die, so no one pixel is certain.
   for (const x of [0, 401]) {
-    assert.ok(p.litIn(x, 0, x + 399, p.h) < 399 * p.h / 5, `the view at x=${x} is space`);
-    assert.ok(p.litIn(x + 180, 370, x + 220, 420) > 100, `the view at x=${x} shows its ship`);
+    assert.ok(p.litIn(x, 0, x + 399, p.h) < 399 * p.h / 5, `the view at x=${x} is drawn`);
   }
 
   // Alt+Enter switches full screen and is not the menu's Enter.
