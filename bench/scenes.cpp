@@ -141,9 +141,9 @@ bool make_menu_scene(int frames, GameSnapshot* out) {
     return best >= 0;
 }
 
-bool start_stress_level() {
+bool start_stress_level(bool one_player) {
     // What a player reaches after eight passes and a full shop, set directly.
-    game_mode = MODE_TEAMWORK;
+    game_mode = one_player ? MODE_ONE_PLAYER : MODE_TEAMWORK;
     level_index = STRESS_LEVEL;
     iteration = STRESS_PASS;
     for (int i = 0; i < STRESS_PASS; ++i) scale_up_difficulty();

@@ -55,9 +55,10 @@ bool start_game(int seed, const char* data_dir, const GameStart& how = GameStart
 // Title to menu; the busiest frame (enemies, their bullets, explosions) of the
 // demonstration's first `frames` frames. False if the menu was not reached.
 bool make_menu_scene(int frames, GameSnapshot* out);
-// Puts the game at the start of level 40 on the ninth pass, TEAMWORK, both
-// ships at firepower 5, and holds their turn and fire keys; false if play did not begin.
-bool start_stress_level();
+// Puts the game at the start of level 40 on the ninth pass, TEAMWORK (or ONE
+// PLAYER), both ships at firepower 5, and holds their turn and fire keys;
+// false if play did not begin.
+bool start_stress_level(bool one_player = false);
 // The stress scene's keys before its frame number `frame` (from 1): fire is let go now and then.
 void stress_keys(int frame);
 // start_stress_level, then the frame with the most explosions (both ships
