@@ -162,20 +162,19 @@ bool start_stress_level(bool one_player) {
     return true;
 }
 
-void stress_keys(int frame) {
+bool stress_keys(int frame) {
     bool release = frame % TAP_PERIOD == 0;
     for (int i = 0; i < 2; ++i) engine->Input_Inject(ship_records[i].key_fire, !release);
+    return release;
 }
 
 bool make_stress_scene(int frames, GameSnapshot* out) {
     if (!start_stress_level()) return false;
     const ship& p0 = ship_records[0];
     const ship& p1 = ship_records[1];
-    const int fire[2] = {p0.key_fire, p1.key_fire};
     int best = -1;
     for (int f = 1; f <= frames; ++f) {
-        bool release = f % TAP_PERIOD == 0;
-        stress_keys(f);
+        bool release = stress_keys(f);
         engine->System_RunFrames(1);
         if (game_state != STATE_PLAY) return false;
         int booms = static_cast<int>(big_list.size() + small_list.size());
@@ -187,7 +186,7 @@ bool make_stress_scene(int frames, GameSnapshot* out) {
     }
     // Then a frame with no key going down or up: the engine keeps the last
     // frame's key events, and the measured frames must see the keys simply held.
-    for (int key : fire) engine->Input_Inject(key, true);
+    stress_keys(1);
     engine->System_RunFrames(2);
     return best >= 0;
 }

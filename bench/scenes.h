@@ -59,8 +59,9 @@ bool make_menu_scene(int frames, GameSnapshot* out);
 // PLAYER), both ships at firepower 5, and holds their turn and fire keys;
 // false if play did not begin.
 bool start_stress_level(bool one_player = false);
-// The stress scene's keys before its frame number `frame` (from 1): fire is let go now and then.
-void stress_keys(int frame);
+// The stress scene's keys before its frame number `frame` (from 1): fire is
+// let go now and then; whether it is let go for this frame.
+bool stress_keys(int frame);
 // start_stress_level, then the frame with the most explosions (both ships
 // alive, every meteor placed) within `frames` frames. False if no such frame came.
 bool make_stress_scene(int frames, GameSnapshot* out);

@@ -248,14 +248,7 @@ void reset_world(int seed) {
     view_anchor[0] = view_anchor[1] = 0;
     blink_timer[0] = blink_timer[1] = 0;
     field_half = 0;
-    enemy_list.clear();
-    pending_list.clear();
-    player_bullets[0].clear();
-    player_bullets[1].clear();
-    enemy_bullets.clear();
-    big_list.clear();
-    small_list.clear();
-    stars.clear();
+    clear_world_lists();
     purse[0] = purse[1] = purse_bonus[0] = purse_bonus[1] = 0;
     winner = WINNER_NONE;
     ships_in_contact = false;

@@ -55,3 +55,14 @@ Sprite* sprite_dot = nullptr;
 Animation* kaboom_anim = nullptr;
 Animation* boom_anim = nullptr;
 Animation* images[KIND_COUNT] = {};
+
+void clear_world_lists() {
+    enemy_list.clear();
+    pending_list.clear();
+    player_bullets[0].clear();
+    player_bullets[1].clear();
+    enemy_bullets.clear();
+    big_list.clear();
+    small_list.clear();
+    stars.clear();
+}

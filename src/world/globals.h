@@ -67,6 +67,9 @@ extern std::vector<kaboom> big_list;   // large explosions
 extern std::vector<kaboom> small_list; // small explosions
 extern std::vector<star> stars;
 
+// Empties every list above: enemies, bullets, explosions, stars.
+void clear_world_lists();
+
 // Resources, loaded at start-up and freed at shutdown. 0 / nullptr: not loaded.
 extern HEFFECT snd_upgrade, snd_intro, snd_player_fire, snd_enemy_fire_khh, snd_small_boom,
     snd_big_boom, snd_start_level, snd_enemy_fire_piu, snd_enemy_rocket, snd_armor;

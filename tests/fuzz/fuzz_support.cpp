@@ -37,14 +37,7 @@ void reset_game() {
     view_anchor[0] = view_anchor[1] = 0;
     blink_timer[0] = blink_timer[1] = 0;
     field_half = 0;
-    enemy_list.clear();
-    pending_list.clear();
-    player_bullets[0].clear();
-    player_bullets[1].clear();
-    enemy_bullets.clear();
-    big_list.clear();
-    small_list.clear();
-    stars.clear();
+    clear_world_lists();
     half_width = 0;
     settings = Settings{};
 }

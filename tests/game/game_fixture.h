@@ -37,14 +37,7 @@ protected:
             view_sprite[v] = nullptr;
             view_target[v] = 0;
         }
-        enemy_list.clear();
-        pending_list.clear();
-        player_bullets[0].clear();
-        player_bullets[1].clear();
-        enemy_bullets.clear();
-        big_list.clear();
-        small_list.clear();
-        stars.clear();
+        clear_world_lists();
         engine->Release();
         engine = nullptr;
     }

@@ -78,13 +78,7 @@ inline void reset_render_globals() {
     view_anchor[0] = 200;
     view_anchor[1] = 400;
     half_width = 399;
-    enemy_list.clear();
-    player_bullets[0].clear();
-    player_bullets[1].clear();
-    enemy_bullets.clear();
-    big_list.clear();
-    small_list.clear();
-    stars.clear();
+    clear_world_lists();
     view_target[0] = view_target[1] = 0;
     view_sprite[0] = view_sprite[1] = nullptr;
     sprite_logo = sprite_star = sprite_ship0 = sprite_ship1 = nullptr;
