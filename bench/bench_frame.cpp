@@ -16,9 +16,11 @@
 #include "alloc_counter.h"
 #include "engine/sdl/sdl_engine.h"
 #include "game/states.h"
+#include "main/app.h"
 #include "raw_replay.h"
 #include "recording_engine.h"
 #include "render/render.h"
+#include "render/resources.h"
 #include "scenes.h"
 
 namespace {
@@ -29,8 +31,8 @@ const int STRESS_WARMUP_FRAMES = 600;
 // Frames played from the scene's frame before it is put back (half a second).
 const int CYCLE_FRAMES = 30;
 
-struct Scene {
-    explicit Scene(const char* n) : name(n) {}
+struct BenchScene {
+    explicit BenchScene(const char* n) : name(n) {}
     const char* name;
     GameSnapshot snapshot;
     SceneCounts counts;
@@ -39,7 +41,7 @@ struct Scene {
     int quads = 0;
 };
 
-void scene_counters(benchmark::State& st, const Scene& s) {
+void scene_counters(benchmark::State& st, const BenchScene& s) {
     st.counters["enemies"] = s.counts.enemies;
     st.counters["bullets"] = s.counts.enemy_bullets + s.counts.player_bullets;
     st.counters["explosions"] = s.counts.explosions;
@@ -47,13 +49,13 @@ void scene_counters(benchmark::State& st, const Scene& s) {
 }
 
 // Plays the cycle's frames once without timing, so every list has the room the cycle needs.
-void play_cycle(const Scene& s) {
+void play_cycle(const BenchScene& s) {
     s.snapshot.restore(SEED);
     for (int i = 0; i < CYCLE_FRAMES; ++i) frame_func();
     s.snapshot.restore(SEED);
 }
 
-void bm_update(benchmark::State& st, Scene* s) {
+void bm_update(benchmark::State& st, BenchScene* s) {
     play_cycle(*s);
     uint64_t allocations = 0;
     int64_t frames = 0;
@@ -74,7 +76,7 @@ void bm_update(benchmark::State& st, Scene* s) {
     st.counters["allocs_per_frame"] = frames ? static_cast<double>(allocations) / frames : 0.0;
 }
 
-void bm_draw(benchmark::State& st, Scene* s) {
+void bm_draw(benchmark::State& st, BenchScene* s) {
     s->snapshot.restore(SEED);
     render_func();
     uint64_t allocations = 0;
@@ -92,14 +94,12 @@ void bm_draw(benchmark::State& st, Scene* s) {
 #ifdef KORVANE_ONLINE
 // One rollback of online play: the state of 8 frames back put back and the
 // 8 frames run again (each saving its state), both ships turning and firing.
-void bm_rollback(benchmark::State& st, Scene* s) {
+void bm_rollback(benchmark::State& st, BenchScene* s) {
     const int BACK = 8;
     s->snapshot.restore(SEED);
-    Engine* real = engine;
-    FrameEngine fe(real);
-    engine = &fe;
+    AppRunner game;
     Rollback* rb = new Rollback; // its saved states are large for the stack
-    rb->start(0, &fe, 1.0f / 60.0f, nullptr);
+    rb->start(0, &game, 1.0f / 60.0f, nullptr);
     KeyFrame host, joiner;
     apply_key_change(host, HGEK_LEFT, true);
     apply_key_change(host, HGEK_CTRL, true);
@@ -120,7 +120,6 @@ void bm_rollback(benchmark::State& st, Scene* s) {
         ++rollbacks;
     }
     delete rb;
-    engine = real;
     scene_counters(st, *s);
     st.counters["allocs_per_rollback"] =
         rollbacks ? static_cast<double>(allocations) / rollbacks : 0.0;
@@ -128,7 +127,7 @@ void bm_rollback(benchmark::State& st, Scene* s) {
 #endif
 
 // The scene's quads submitted raw, by `raw` (the scene's own or its kept-screen one).
-void bm_raw(benchmark::State& st, Scene* s, RawReplay* raw) {
+void bm_raw(benchmark::State& st, BenchScene* s, RawReplay* raw) {
     raw->draw();
     for (auto _ : st) raw->draw();
     scene_counters(st, *s);
@@ -137,8 +136,8 @@ void bm_raw(benchmark::State& st, Scene* s, RawReplay* raw) {
 
 // Prepares a raw replay of the recorded drawing and checks that it draws the
 // game's picture, pixel for pixel; `before` is the screen as earlier frames left it.
-bool check_raw(const Scene& s, RawReplay* raw, const std::vector<DrawOp>& ops, RecordingEngine* rec,
-               const std::vector<uint32_t>& before, const char* how) {
+bool check_raw(const BenchScene& s, RawReplay* raw, const std::vector<DrawOp>& ops,
+               RecordingEngine* rec, const std::vector<uint32_t>& before, const char* how) {
     if (!raw->prepare(ops, *rec)) {
         std::fprintf(stderr, "%s: raw replay: %s\n", s.name, raw->error().c_str());
         return false;
@@ -165,7 +164,7 @@ bool check_raw(const Scene& s, RawReplay* raw, const std::vector<DrawOp>& ops, R
 }
 
 // Records the scene's drawing and prepares the raw replays; checks that they draw the same picture.
-bool capture(Scene* s, RecordingEngine* rec, bool window) {
+bool capture(BenchScene* s, RecordingEngine* rec, bool window) {
     s->snapshot.restore(SEED);
     s->counts = count_scene();
     // Parts of the screen that no frame draws keep what earlier frames left there.
@@ -223,19 +222,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     RecordingEngine* rec = static_cast<RecordingEngine*>(engine);
-    Scene menu("menu"), stress("stress");
+    BenchScene menu("menu"), stress("stress");
     bool ok = make_menu_scene(MENU_WARMUP_FRAMES, &menu.snapshot) &&
               make_stress_scene(STRESS_WARMUP_FRAMES, &stress.snapshot);
     if (!ok) std::fprintf(stderr, "bench_frame: a scene could not be reached\n");
     ok = ok && capture(&menu, rec, window) && capture(&stress, rec, window);
     if (ok && steps) {
-        for (Scene* s : {&menu, &stress}) {
+        for (BenchScene* s : {&menu, &stress}) {
             std::fprintf(stderr, "%s, raw frame step by step:\n", s->name);
             s->raw->profile(20, stderr);
         }
     }
     if (ok) {
-        for (Scene* s : {&menu, &stress}) {
+        for (BenchScene* s : {&menu, &stress}) {
             std::string n = s->name;
             benchmark::RegisterBenchmark(("update/" + n).c_str(), bm_update, s)
                 ->Unit(benchmark::kMicrosecond);
@@ -265,7 +264,7 @@ int main(int argc, char** argv) {
     }
     menu.snapshot.clear();
     stress.snapshot.clear();
-    for (Scene* s : {&menu, &stress}) {
+    for (BenchScene* s : {&menu, &stress}) {
         s->raw.reset();
         s->kept.reset();
     }

@@ -14,10 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "main/replay.h"
-#include "main/script.h"
+#include "harness/replay.h"
+#include "harness/script.h"
+#include "main/app.h"
+#include "render/resources.h"
 #include "scenes.h"
-#include "world/globals.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ int main(int argc, char** argv) {
     bool ok = start_stress_level(one_player);
     int level_frame = 0;
     while (ok && !pacing.full()) {
-        if (game_state != STATE_PLAY || level_frame == SPELL) {
+        if (app.world.game_state != STATE_PLAY || level_frame == SPELL) {
             one_player = !one_player;
             ok = start_stress_level(one_player);
             ++pacing.levels_started;

@@ -88,21 +88,6 @@ int RecordingEngine::Ini_GetInt(const char* section, const char* name, int def) 
 float RecordingEngine::Ini_GetFloat(const char* section, const char* name, float def) {
     return inner_->Ini_GetFloat(section, name, def);
 }
-void RecordingEngine::Random_Seed(int seed) {
-    inner_->Random_Seed(seed);
-}
-int RecordingEngine::Random_Int(int min, int max) {
-    return inner_->Random_Int(min, max);
-}
-float RecordingEngine::Random_Float(float min, float max) {
-    return inner_->Random_Float(min, max);
-}
-uint64_t RecordingEngine::Random_GetState() {
-    return inner_->Random_GetState();
-}
-void RecordingEngine::Random_SetState(uint64_t state) {
-    inner_->Random_SetState(state);
-}
 float RecordingEngine::Timer_GetDelta() {
     return inner_->Timer_GetDelta();
 }

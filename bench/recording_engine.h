@@ -56,11 +56,6 @@ class RecordingEngine final : public Engine {
     void Resource_Free(void* resource) override;
     int Ini_GetInt(const char* section, const char* name, int def) override;
     float Ini_GetFloat(const char* section, const char* name, float def) override;
-    void Random_Seed(int seed) override;
-    int Random_Int(int min, int max) override;
-    float Random_Float(float min, float max) override;
-    uint64_t Random_GetState() override;
-    void Random_SetState(uint64_t state) override;
     float Timer_GetDelta() override;
     HEFFECT Effect_Load(const char* filename, uint32_t size) override;
     void Effect_Free(HEFFECT eff) override;

@@ -5,37 +5,23 @@
 #include <string>
 #include <vector>
 
-#include "world/globals.h"
+#include "world/world.h"
 
-// Everything frame_func reads or writes, the engine's own state aside.
+// The whole game at one frame, so that a benchmark can go back to it.
 class GameSnapshot {
   public:
-    // Copies the game state as it stands now.
+    // Copies the game as it stands now.
     void take();
-    // Puts the copied state back and seeds the random numbers with seed, so
-    // the frames after a restore repeat exactly.
+    // Puts the copy back and seeds the random numbers with seed, so the
+    // frames after a restore repeat exactly.
     void restore(int seed) const;
-    // Drops the copies (their explosions hold engine references).
-    void clear();
+    void clear() { *this = GameSnapshot(); }
     // Whether take() has been called since the last clear().
     bool taken() const { return taken_; }
 
   private:
     bool taken_ = false;
-    Settings settings_{};
-    int game_state_ = 0, game_mode_ = 0, money_ = 0, bonus_ = 0, level_index_ = 0;
-    int iteration_ = 0, map_index_ = 0, spawn_index_ = 0, spawn_pass_ = 0, password_cursor_ = 0;
-    bool spawning_ = false, clear_screen_once_ = false;
-    float spawn_timer_ = 0, level_end_timer_ = 0, game_over_timer_ = 0, field_half_ = 0;
-    float view_anchor_[2] = {}, blink_timer_[2] = {};
-    char password_[10] = {};
-    ship ships_[4] = {};
-    std::vector<enemy> enemies_, pending_;
-    std::vector<bullet> player_bullets_[2], enemy_bullets_;
-    std::vector<kaboom> big_, small_;
-    std::vector<star> stars_;
-    std::vector<Animation> looping_; // images 21 and 22, which frame_func advances
-    uint32_t ship_colors_[2] = {};   // the blink of the two ship sprites
+    World world_;
 };
 
 // What a scene holds at its chosen frame.

@@ -16,7 +16,6 @@ endforeach()
 # letterbox, and the settings file's number parsing.
 file(GLOB korvane_web_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/engine/web/*.cpp)
 add_library(korvane_platform STATIC ${korvane_web_srcs}
-  ${CMAKE_SOURCE_DIR}/src/engine/sdl/pcg32.cpp
   ${CMAKE_SOURCE_DIR}/src/engine/sdl/frame_math.cpp
   ${CMAKE_SOURCE_DIR}/src/engine/sdl/ini_values.cpp)
 target_include_directories(korvane_platform PUBLIC ${CMAKE_SOURCE_DIR}/src)
@@ -24,8 +23,8 @@ target_include_directories(korvane_platform SYSTEM PRIVATE ${korvane_web_include
 target_link_libraries(korvane_platform PUBLIC korvane_engine)
 
 function(korvane_web_page)
-  add_executable(korvane ${CMAKE_SOURCE_DIR}/src/main/web_main.cpp)
-  target_link_libraries(korvane PRIVATE korvane_main)
+  add_executable(korvane ${CMAKE_SOURCE_DIR}/src/programs/korvane_web.cpp)
+  target_link_libraries(korvane PRIVATE korvane_harness)
   set_target_properties(korvane PROPERTIES SUFFIX ".js")
   target_link_options(korvane PRIVATE
     "SHELL:-s EXPORTED_FUNCTIONS=[_main,_korvane_dump]"

@@ -1,9 +1,10 @@
 #include "enemies/spawn.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "enemies/steps.h"
-#include "world/globals.h"
+#include "world/world.h"
 
 namespace {
 
@@ -11,13 +12,8 @@ namespace {
 // last one is used rather than searching forever.
 constexpr int MAX_SPAWN_TRIES = 1000;
 
-// View sizes when no render target exists yet (the 800 x 590 window).
-constexpr float FALLBACK_VIEW0_W = 800.0f;
-constexpr float FALLBACK_VIEW1_W = 399.0f;
-constexpr float FALLBACK_VIEW_H = 590.0f;
-
-float rf(float a, float b) {
-    return engine->Random_Float(a, b);
+float rf(World& w, float a, float b) {
+    return random_float(w, a, b);
 }
 
 void shape(enemy& e, EnemyKind kind, EnemyMode mode, float view_radius, float hit_radius,
@@ -30,92 +26,94 @@ void shape(enemy& e, EnemyKind kind, EnemyMode mode, float view_radius, float hi
 }
 
 // Hunters start in either state.
-EnemyMode approach_or_retreat() {
-    return engine->Random_Int(0, 1) == 0 ? MODE_APPROACH : MODE_RETREAT;
+EnemyMode approach_or_retreat(World& w) {
+    return random_int(w, 0, 1) == 0 ? MODE_APPROACH : MODE_RETREAT;
 }
 
 // Meteors share one range of speed and spin; spin is drawn first.
-void meteor(enemy& e, EnemyKind kind, float view_radius, float hit_radius) {
-    const EnemyTuning& t = settings.enemy[FAMILY_METEOR];
+void meteor(World& w, enemy& e, EnemyKind kind, float view_radius, float hit_radius) {
+    const EnemyTuning& t = w.settings.enemy[FAMILY_METEOR];
     shape(e, kind, MODE_DRIFT, view_radius, hit_radius, 0);
-    e.rotate = rf(t.rotate_min, t.rotate_max);
-    e.speed = rf(t.speed_min, t.speed_max);
+    e.rotate = rf(w, t.rotate_min, t.rotate_max);
+    e.speed = rf(w, t.speed_min, t.speed_max);
     e.aux_a = e.angle;
 }
 
 // Smaller gravies are slower; spin is drawn first.
-void gravy(enemy& e, EnemyKind kind, float view_radius, float hit_radius, float factor) {
-    const EnemyTuning& t = settings.enemy[FAMILY_GRAVY];
+void gravy(World& w, enemy& e, EnemyKind kind, float view_radius, float hit_radius, float factor) {
+    const EnemyTuning& t = w.settings.enemy[FAMILY_GRAVY];
     shape(e, kind, MODE_ORBIT, view_radius, hit_radius, 0);
-    e.rotate = rf(t.rotate_min, t.rotate_max);
-    e.speed = factor * rf(t.speed_min, t.speed_max);
+    e.rotate = rf(w, t.rotate_min, t.rotate_max);
+    e.speed = factor * rf(w, t.speed_min, t.speed_max);
     e.aux_a = e.angle;
     e.aux_b = e.angle;
 }
 
 // A flier with the family's speed and the given mode.
-void flier(enemy& e, EnemyKind kind, EnemyMode mode, float view_radius, float hit_radius,
+void flier(World& w, enemy& e, EnemyKind kind, EnemyMode mode, float view_radius, float hit_radius,
            EnemyFamily family) {
     shape(e, kind, mode, view_radius, hit_radius, 0);
-    e.speed = settings.enemy[family].speed;
+    e.speed = w.settings.enemy[family].speed;
 }
 
 // A spinning turret turns either way: (-1)^RI(0, 1).
-void spinner(enemy& e, EnemyKind kind, float view_radius, float hit_radius, int armor,
+void spinner(World& w, enemy& e, EnemyKind kind, float view_radius, float hit_radius, int armor,
              EnemyFamily family) {
     shape(e, kind, MODE_SPINNER, view_radius, hit_radius, armor);
-    float sign = engine->Random_Int(0, 1) == 0 ? 1.0f : -1.0f;
-    e.rotate = sign * settings.enemy[family].rotate;
+    float sign = random_int(w, 0, 1) == 0 ? 1.0f : -1.0f;
+    e.rotate = sign * w.settings.enemy[family].rotate;
 }
 
 // Fills e from the letter table; false for a character that is no enemy.
-bool build_enemy(char letter, enemy& e) {
+bool build_enemy(World& w, char letter, enemy& e) {
     switch (letter) {
-    case 'M': meteor(e, KIND_METEOR_LARGE, 32, 25); return true;
-    case 'm': meteor(e, KIND_METEOR_MEDIUM, 20, 15); return true;
-    case '.': meteor(e, KIND_METEOR_SMALL, 14, 9); return true;
-    case 'G': gravy(e, KIND_GRAVY_LARGE, 32, 25, 1.0f); return true;
-    case 'g': gravy(e, KIND_GRAVY_MEDIUM, 20, 15, 0.8f); return true;
-    case ',': gravy(e, KIND_GRAVY_SMALL, 14, 9, 0.6f); return true;
+    case 'M': meteor(w, e, KIND_METEOR_LARGE, 32, 25); return true;
+    case 'm': meteor(w, e, KIND_METEOR_MEDIUM, 20, 15); return true;
+    case '.': meteor(w, e, KIND_METEOR_SMALL, 14, 9); return true;
+    case 'G': gravy(w, e, KIND_GRAVY_LARGE, 32, 25, 1.0f); return true;
+    case 'g': gravy(w, e, KIND_GRAVY_MEDIUM, 20, 15, 0.8f); return true;
+    case ',': gravy(w, e, KIND_GRAVY_SMALL, 14, 9, 0.6f); return true;
     case 'B': {
-        const EnemyTuning& t = settings.enemy[FAMILY_BULL];
-        flier(e, KIND_BULL, MODE_WANDER, 20, 14, FAMILY_BULL);
-        e.aux_b = rf(t.think_min, t.think_max);
+        const EnemyTuning& t = w.settings.enemy[FAMILY_BULL];
+        flier(w, e, KIND_BULL, MODE_WANDER, 20, 14, FAMILY_BULL);
+        e.aux_b = rf(w, t.think_min, t.think_max);
         return true;
     }
-    case 'E': flier(e, KIND_EAGLE, approach_or_retreat(), 20, 14, FAMILY_EAGLE); return true;
-    case 'R': flier(e, KIND_RUNNER, MODE_RETREAT, 20, 14, FAMILY_RUNNER); return true;
+    case 'E': flier(w, e, KIND_EAGLE, approach_or_retreat(w), 20, 14, FAMILY_EAGLE); return true;
+    case 'R': flier(w, e, KIND_RUNNER, MODE_RETREAT, 20, 14, FAMILY_RUNNER); return true;
     case 'r': shape(e, KIND_REDGUN, MODE_TURRET, 29, 28, 4); return true;
-    case 'K': flier(e, KIND_KLIN, approach_or_retreat(), 20, 14, FAMILY_KLIN); return true;
-    case 'S': flier(e, KIND_SPIKE, MODE_RETREAT, 12, 8, FAMILY_SPIKE); return true;
-    case 's': spinner(e, KIND_SMALLGUN, 15, 12, 0, FAMILY_SMALLGUN); return true;
-    case 'H': flier(e, KIND_HULL, approach_or_retreat(), 18, 14, FAMILY_HULL); return true;
-    case 'b': spinner(e, KIND_BLUEGUN, 29, 28, 3, FAMILY_BLUEGUN); return true;
+    case 'K': flier(w, e, KIND_KLIN, approach_or_retreat(w), 20, 14, FAMILY_KLIN); return true;
+    case 'S': flier(w, e, KIND_SPIKE, MODE_RETREAT, 12, 8, FAMILY_SPIKE); return true;
+    case 's': spinner(w, e, KIND_SMALLGUN, 15, 12, 0, FAMILY_SMALLGUN); return true;
+    case 'H': flier(w, e, KIND_HULL, approach_or_retreat(w), 18, 14, FAMILY_HULL); return true;
+    case 'b': spinner(w, e, KIND_BLUEGUN, 29, 28, 3, FAMILY_BLUEGUN); return true;
     case 'a': shape(e, KIND_ANANASGUN, MODE_TURRET, 29, 28, 2); return true;
     case 'A': {
-        const EnemyTuning& t = settings.enemy[FAMILY_ARROW];
-        flier(e, KIND_ARROW, MODE_RETREAT, 17, 8, FAMILY_ARROW);
-        e.aux_b = rf(t.turn_to_think_delay_min, t.turn_to_think_delay_max);
+        const EnemyTuning& t = w.settings.enemy[FAMILY_ARROW];
+        flier(w, e, KIND_ARROW, MODE_RETREAT, 17, 8, FAMILY_ARROW);
+        e.aux_b = rf(w, t.turn_to_think_delay_min, t.turn_to_think_delay_max);
         return true;
     }
-    case 'D': flier(e, KIND_DISK, approach_or_retreat(), 16, 14, FAMILY_DISK); return true;
+    case 'D': flier(w, e, KIND_DISK, approach_or_retreat(w), 16, 14, FAMILY_DISK); return true;
     case 'F': shape(e, KIND_FIRESTATION, MODE_TURRET, 13, 9, 0); return true;
-    case 'f': flier(e, KIND_FIREROCKET, MODE_APPROACH, 11, 5, FAMILY_FIREROCKET); return true;
+    case 'f': flier(w, e, KIND_FIREROCKET, MODE_APPROACH, 11, 5, FAMILY_FIREROCKET); return true;
     case 'C': {
-        const EnemyTuning& t = settings.enemy[FAMILY_CHIKEN];
-        flier(e, KIND_CHIKEN, MODE_WANDER, 25, 15, FAMILY_CHIKEN);
+        const EnemyTuning& t = w.settings.enemy[FAMILY_CHIKEN];
+        flier(w, e, KIND_CHIKEN, MODE_WANDER, 25, 15, FAMILY_CHIKEN);
         e.armor = 3;
-        e.aux_b = rf(0, t.think); // drawn before the sign of the turn
-        float sign = engine->Random_Int(1, 2) == 1 ? -1.0f : 1.0f;
+        e.aux_b = rf(w, 0, t.think); // drawn before the sign of the turn
+        float sign = random_int(w, 1, 2) == 1 ? -1.0f : 1.0f;
         e.rotate = sign * t.rotate;
         return true;
     }
-    case 'c': flier(e, KIND_CHIKENROCKET, MODE_APPROACH, 17, 6, FAMILY_CHIKENROCKET); return true;
+    case 'c':
+        flier(w, e, KIND_CHIKENROCKET, MODE_APPROACH, 17, 6, FAMILY_CHIKENROCKET);
+        return true;
     case 'Y':
-        flier(e, KIND_DRAGONFLY, approach_or_retreat(), 16, 13, FAMILY_DRAGONFLY);
+        flier(w, e, KIND_DRAGONFLY, approach_or_retreat(w), 16, 13, FAMILY_DRAGONFLY);
         return true;
     case 'Z':
-        flier(e, KIND_MOZG, approach_or_retreat(), 35, 30, FAMILY_MOZG);
+        flier(w, e, KIND_MOZG, approach_or_retreat(w), 35, 30, FAMILY_MOZG);
         e.armor = 7;
         e.aux_a = 10.0f;
         e.aux_b = 1.0f;
@@ -124,18 +122,9 @@ bool build_enemy(char letter, enemy& e) {
     }
 }
 
-float view_width(int v) {
-    if (view_sprite[v]) return view_sprite[v]->get_width();
-    return v == 0 ? FALLBACK_VIEW0_W : FALLBACK_VIEW1_W;
-}
-
-float view_height(int v) {
-    return view_sprite[v] ? view_sprite[v]->get_height() : FALLBACK_VIEW_H;
-}
-
 // Whether (x0, y0) lies in view v widened by clear_radius, seen from ship v.
-bool seen_in_view(int v, float x0, float y0, float side, float half) {
-    const ship& s = ship_records[v];
+bool seen_in_view(const World& w, int v, float x0, float y0, float side, float half) {
+    const ship& s = w.ship_records[v];
     float x = x0;
     if (x0 > s.x + half) {
         x = x0 - side;
@@ -148,65 +137,66 @@ bool seen_in_view(int v, float x0, float y0, float side, float half) {
     } else if (y0 < s.y - half) {
         y = y0 + side;
     }
-    float sx = (x - s.x) * s.side_x + (y - s.y) * s.side_y + anchor_x(v);
-    float sy = anchor_y(v) - (x - s.x) * s.side_y + (y - s.y) * s.side_x;
-    float c = settings.clear_radius;
-    return -c < sx && sx < view_width(v) + c && -c < sy && sy < view_height(v) + c;
+    float sx = (x - s.x) * s.side_x + (y - s.y) * s.side_y + anchor_x(w, v);
+    float sy = anchor_y(w, v) - (x - s.x) * s.side_y + (y - s.y) * s.side_x;
+    float c = w.settings.clear_radius;
+    return -c < sx && sx < w.view_width[v] + c && -c < sy && sy < w.view_height + c;
 }
 
 // Ship 1 counts whenever a second player takes part, also behind the menu's demo.
-bool point_seen(float x0, float y0, float side, float half) {
-    if (seen_in_view(0, x0, y0, side, half)) return true;
-    return game_mode != MODE_ONE_PLAYER && seen_in_view(1, x0, y0, side, half);
+bool point_seen(const World& w, float x0, float y0, float side, float half) {
+    if (seen_in_view(w, 0, x0, y0, side, half)) return true;
+    return w.game_mode != MODE_ONE_PLAYER && seen_in_view(w, 1, x0, y0, side, half);
 }
 
-void place_next(const std::string& text, float side, float half) {
+void place_next(World& w, const char* text, float side, float half) {
     float x0 = 0, y0 = 0;
     int tries = 0;
     do {
-        x0 = rf(0, side);
-        y0 = rf(0, side);
-    } while (point_seen(x0, y0, side, half) && ++tries < MAX_SPAWN_TRIES);
-    float angle = rf(0, TWO_PI_F);
-    create_enemy(text[spawn_index], x0, y0, angle, false);
-    spawn_timer = 0;
-    spawn_index += 1;
+        x0 = rf(w, 0, side);
+        y0 = rf(w, 0, side);
+    } while (point_seen(w, x0, y0, side, half) && ++tries < MAX_SPAWN_TRIES);
+    float angle = rf(w, 0, TWO_PI_F);
+    create_enemy(w, text[w.spawn_index], x0, y0, angle, false);
+    w.spawn_timer = 0;
+    w.spawn_index += 1;
 }
 
 } // namespace
 
-void create_enemy(char letter, float x, float y, float angle, bool to_pending) {
+void create_enemy(World& w, char letter, float x, float y, float angle, bool to_pending) {
     enemy e = {};
     e.x = x;
     e.y = y;
     e.angle = angle;
-    if (!build_enemy(letter, e)) return;
-    (to_pending ? pending_list : enemy_list).push_back(e);
+    if (!build_enemy(w, letter, e)) return;
+    (to_pending ? w.pending_list : w.enemy_list).push_back(e);
 }
 
-bool spawn_level(const std::string& text, int count) {
-    const float side = field_side();
+bool spawn_level(World& w, const char* text, int count) {
+    const std::size_t length = text ? std::strlen(text) : 0;
+    const float side = field_side(w);
     const float half = side / 2;
     for (int i = 0; i < 2; ++i) {
-        ship& s = ship_records[i];
+        ship& s = w.ship_records[i];
         s.side_x = -std::sin(s.angle);
         s.side_y = std::cos(s.angle);
     }
     for (int step = 0; step < count; ++step) {
         // A negative index would read outside the text; it ends the pass like the end does.
-        if (spawn_index >= 0 && static_cast<std::size_t>(spawn_index) < text.size()) {
-            place_next(text, side, half);
+        if (w.spawn_index >= 0 && static_cast<std::size_t>(w.spawn_index) < length) {
+            place_next(w, text, side, half);
             continue;
         }
-        spawn_pass += 2;
-        if (spawn_pass > iteration) return false;
-        spawn_index = 1;
-        spawn_timer = 0;
+        w.spawn_pass += 2;
+        if (w.spawn_pass > w.iteration) return false;
+        w.spawn_index = 1;
+        w.spawn_timer = 0;
     }
     return true;
 }
 
-void flush_pending() {
-    enemy_list.insert(enemy_list.end(), pending_list.begin(), pending_list.end());
-    pending_list.clear();
+void flush_pending(World& w) {
+    w.enemy_list.insert(w.enemy_list.end(), w.pending_list.begin(), w.pending_list.end());
+    w.pending_list.clear();
 }

@@ -2,11 +2,11 @@
 // no player can see.
 #pragma once
 
-#include <string>
+#include "world/world.h"
 
 // Builds the enemy of `letter` into pending_list or enemy_list; other characters make nothing.
-void create_enemy(char letter, float x, float y, float angle, bool to_pending);
+void create_enemy(World& w, char letter, float x, float y, float angle, bool to_pending);
 // Places up to count enemies of the text; false once the text is used up for good.
-bool spawn_level(const std::string& text, int count);
+bool spawn_level(World& w, const char* text, int count);
 // Appends pending_list to enemy_list in order and empties it.
-void flush_pending();
+void flush_pending(World& w);

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "engine/engine.h"
-#include "world/records.h"
 #include "settings/settings.h"
+#include "world/records.h"
+#include "world/world.h"
 
 // Single-precision angles; the rounding of these literals is part of the behaviour.
 constexpr float PI_F = 3.14159265f;
@@ -37,27 +37,27 @@ inline void wrap_coordinate(float& v, float side) {
 }
 
 // Nearer of the active views' ships, by squared screen distance to the anchor.
-Target nearer_ship(const enemy& e);
+Target nearer_ship(const World& w, const enemy& e);
 // Plays an enemy sound in play only; the demo stays quiet.
-void enemy_sound(HEFFECT snd);
+void enemy_sound(World& w, Sound snd);
 // When the cooldown has passed: resets fire_timer, draws RI(0, 100), true when below
 // the probability. Otherwise false without a draw.
-bool fire_draw(enemy& e, const EnemyTuning& t);
+bool fire_draw(World& w, enemy& e, const EnemyTuning& t);
 // One bullet at direction theta, bullet_outrange ahead, living bullet_lifetime.
-void fire_shot(const enemy& e, const EnemyTuning& t, float theta);
+void fire_shot(World& w, const enemy& e, const EnemyTuning& t, float theta);
 // angle + b, then angle - b.
-void fire_pair(const enemy& e, const EnemyTuning& t, float b);
+void fire_pair(World& w, const enemy& e, const EnemyTuning& t, float b);
 // angle, +f, +2f, -f, -2f.
-void fire_fan(const enemy& e, const EnemyTuning& t, float f);
+void fire_fan(World& w, const enemy& e, const EnemyTuning& t, float f);
 
 // Family steps; each applies one frame of its kind's behaviour.
-void hunter_step(enemy& e, float dt);      // eagle, hull, klin, disk
-void dragonfly_step(enemy& e, float dt);   // fires backwards while retreating
-void mozg_step(enemy& e, float dt);        // fan volleys, retreats after a pause
-void arrow_step(enemy& e, float dt);       // returns by chance after its think delay
-void fleer_step(enemy& e, float dt);       // runner, spike
-void redgun_step(enemy& e, float dt);      // fires only when on target
-void ananasgun_step(enemy& e, float dt);   // fan when pointing at the ship
-void firestation_step(enemy& e, float dt); // launches firerockets to pending_list
-void smallgun_step(enemy& e, float dt);    // spins; fires when pointing at the ship
-void bluegun_step(enemy& e, float dt);     // spins; fires wherever it points
+void hunter_step(World& w, enemy& e, float dt);      // eagle, hull, klin, disk
+void dragonfly_step(World& w, enemy& e, float dt);   // fires backwards while retreating
+void mozg_step(World& w, enemy& e, float dt);        // fan volleys, retreats after a pause
+void arrow_step(World& w, enemy& e, float dt);       // returns by chance after its think delay
+void fleer_step(World& w, enemy& e, float dt);       // runner, spike
+void redgun_step(World& w, enemy& e, float dt);      // fires only when on target
+void ananasgun_step(World& w, enemy& e, float dt);   // fan when pointing at the ship
+void firestation_step(World& w, enemy& e, float dt); // launches firerockets to pending_list
+void smallgun_step(World& w, enemy& e, float dt);    // spins; fires when pointing at the ship
+void bluegun_step(World& w, enemy& e, float dt);     // spins; fires wherever it points

@@ -27,3 +27,16 @@ void Engine::Release() {
     if (this == the_engine) the_engine = nullptr;
     delete this;
 }
+
+void read_key_frame(Engine* e, KeyFrame& out) {
+    out = KeyFrame();
+    for (int key = 1; key < 256; ++key) {
+        KeyFrame::set(out.held, key, e->Input_GetKeyState(key));
+        KeyFrame::set(out.down, key, e->Input_KeyDown(key));
+        KeyFrame::set(out.up, key, e->Input_KeyUp(key));
+    }
+    for (int letter = 'A'; letter <= 'Z'; ++letter)
+        out.set_typed(letter, e->Input_LetterDown(letter));
+    int last = e->Input_GetKey();
+    out.last_key = static_cast<uint8_t>(last > 0 && last < 256 ? last : 0);
+}

@@ -1,9 +1,11 @@
 // The platform seam. Game code reaches the window, clock, keyboard, sound,
-// textures, render targets, settings file, random numbers and log only
+// textures, render targets, settings file and log only
 // through this interface; only src/engine/ includes SDL.
 #pragma once
 
 #include <cstdint>
+
+#include "base/keys.h"
 
 #define ENGINE_VERSION 0x180
 
@@ -61,8 +63,8 @@ enum hgeIntState {
     HGE_SCREENWIDTH,
     HGE_SCREENHEIGHT,
     HGE_SCREENBPP,
-    HGE_FPS,  // frame limiter, frames per second
-    HGE_SEED, // non-zero: Random_Seed(0) uses it instead of the clock
+    HGE_FPS,      // frame limiter, frames per second
+    HGE_SEED,     // non-zero: a new game's random numbers start from it instead of the clock
     HGE_FXVOLUME, // sound volume 0..100, at once
     HGE_SCALE,    // window size as a whole multiple of the picture (as HGE_INTEGERSCALING)
 };
@@ -75,37 +77,6 @@ enum hgeStringState {
 };
 
 typedef bool (*hgeCallback)();
-
-// Windows virtual-key codes, which the settings file uses.
-enum {
-    HGEK_BACKSPACE = 8,
-    HGEK_TAB = 9,
-    HGEK_ENTER = 13,
-    HGEK_SHIFT = 16,
-    HGEK_CTRL = 17,
-    HGEK_ALT = 18,
-    HGEK_PAUSE = 19,
-    HGEK_CAPSLOCK = 20,
-    HGEK_ESCAPE = 27,
-    HGEK_SPACE = 32,
-    HGEK_PGUP = 33,
-    HGEK_PGDN = 34,
-    HGEK_END = 35,
-    HGEK_HOME = 36,
-    HGEK_LEFT = 37,
-    HGEK_UP = 38,
-    HGEK_RIGHT = 39,
-    HGEK_DOWN = 40,
-    HGEK_INSERT = 45,
-    HGEK_DELETE = 46,
-    HGEK_0 = 48, // '0'..'9' are 48..57
-    HGEK_A = 65, // 'A'..'Z' are 65..90
-    HGEK_F1 = 112,
-    HGEK_F2 = 113,
-    HGEK_F3 = 114,
-    HGEK_F4 = 115,
-    HGEK_F12 = 123,
-};
 
 class Engine {
 public:
@@ -150,14 +121,6 @@ public:
     // Missing file, section or key gives def; names compare without case.
     virtual int Ini_GetInt(const char* section, const char* name, int def) = 0;
     virtual float Ini_GetFloat(const char* section, const char* name, float def) = 0;
-
-    virtual void Random_Seed(int seed = 0) = 0;
-    // Uniform, both ends included.
-    virtual int Random_Int(int min, int max) = 0;
-    virtual float Random_Float(float min, float max) = 0;
-    // The generator's whole state: a saved simulation goes back to it exactly.
-    virtual uint64_t Random_GetState() = 0;
-    virtual void Random_SetState(uint64_t state) = 0;
 
     // Seconds since the last frame, at most 0.1.
     virtual float Timer_GetDelta() = 0;
@@ -233,6 +196,9 @@ private:
 // The process's engine with one more reference; the first call creates it
 // with the chosen back end. nullptr for a wrong version or no back end.
 Engine* hgeCreate(int version);
+
+// The keyboard of the frame about to run, as one value.
+void read_key_frame(Engine* e, KeyFrame& out);
 
 // The program entry (or a test) chooses the back end before the first hgeCreate.
 void engine_set_backend(Engine* (*make)());

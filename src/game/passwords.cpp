@@ -1,6 +1,6 @@
 #include "game/passwords.h"
 
-#include "world/globals.h"
+#include "world/world.h"
 
 namespace {
 
@@ -33,10 +33,10 @@ const char LETTERS[16][2] = {
 
 } // namespace
 
-char password_letter(int value) {
+char password_letter(World& w, int value) {
     const char* pair = LETTERS[value & 15];
     if (pair[1] == 0) return pair[0];
-    return engine->Random_Int(0, 1) == 1 ? pair[0] : pair[1];
+    return random_int(w, 0, 1) == 1 ? pair[0] : pair[1];
 }
 
 int password_value(char c) {
@@ -45,42 +45,44 @@ int password_value(char c) {
     return 200;
 }
 
-void make_password() {
-    const ship& s = ship_records[0];
+void make_password(World& w) {
+    const ship& s = w.ship_records[0];
     // Two's-complement bits; each field keeps only the bits the layout names.
-    unsigned fields[FIELD_COUNT] = {
-        static_cast<unsigned>(level_index + 50 * iteration), static_cast<unsigned>(money),
-        static_cast<unsigned>(s.ships), static_cast<unsigned>(s.firepower),
-        static_cast<unsigned>(s.flexibility), static_cast<unsigned>(s.shield),
-        static_cast<unsigned>(game_mode)};
+    unsigned fields[FIELD_COUNT] = {static_cast<unsigned>(w.level_index + 50 * w.iteration),
+                                    static_cast<unsigned>(w.money),
+                                    static_cast<unsigned>(s.ships),
+                                    static_cast<unsigned>(s.firepower),
+                                    static_cast<unsigned>(s.flexibility),
+                                    static_cast<unsigned>(s.shield),
+                                    static_cast<unsigned>(w.game_mode)};
     for (int i = 0; i < 9; ++i) {
         int value = 0;
         for (int b = 0; b < 4; ++b) {
             const Bit& bit = LAYOUT[i][b];
             value |= static_cast<int>((fields[bit.field] >> bit.bit) & 1u) << (3 - b);
         }
-        password[i] = password_letter(value);
+        w.password[i] = password_letter(w, value);
     }
-    password[9] = '\0';
+    w.password[9] = '\0';
 }
 
-bool type_password_letter(char letter) {
+bool type_password_letter(World& w, char letter) {
     // The cursor survives menu visits; keep it inside the nine letters whatever happened.
-    if (password_cursor < 0 || password_cursor > 8) password_cursor = 0;
-    password[password_cursor] = letter;
-    password_cursor += 1;
+    if (w.password_cursor < 0 || w.password_cursor > 8) w.password_cursor = 0;
+    w.password[w.password_cursor] = letter;
+    w.password_cursor += 1;
     bool taken = true;
-    if (password_cursor == 9) {
-        taken = apply_password();
-        password_cursor = 0;
+    if (w.password_cursor == 9) {
+        taken = apply_password(w);
+        w.password_cursor = 0;
     }
     return taken;
 }
 
-bool apply_password() {
+bool apply_password(World& w) {
     int values[9];
     for (int i = 0; i < 9; ++i) {
-        values[i] = password_value(password[i]);
+        values[i] = password_value(w.password[i]);
         if (values[i] > 15) return false;
     }
     unsigned fields[FIELD_COUNT] = {};
@@ -92,16 +94,16 @@ bool apply_password() {
     if (!(fields[L] < 450 && fields[S] < 100 && fields[X] <= 5 && fields[F] <= 5 && fields[H] <= 5))
         return false;
 
-    money = static_cast<int>(fields[M]);
-    level_index = static_cast<int>(fields[L] % 50);
-    iteration = static_cast<int>(fields[L] / 50);
-    restore_difficulty(iteration);
+    w.money = static_cast<int>(fields[M]);
+    w.level_index = static_cast<int>(fields[L] % 50);
+    w.iteration = static_cast<int>(fields[L] / 50);
+    restore_difficulty(w.settings, w.file_settings, w.iteration);
 
-    ship& s = ship_records[0];
+    ship& s = w.ship_records[0];
     s.ships = static_cast<int>(fields[S]);
     s.flexibility = static_cast<int>(fields[X]);
     s.firepower = static_cast<int>(fields[F]);
     s.shield = static_cast<int>(fields[H]);
-    game_mode = static_cast<int>(fields[G]);
+    w.game_mode = static_cast<int>(fields[G]);
     return true;
 }

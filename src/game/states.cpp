@@ -7,17 +7,14 @@
 #include "enemies/bullets.h"
 #include "enemies/collisions.h"
 #include "enemies/spawn.h"
-#include "world/globals.h"
-#include "game/levels.h"
-#include "game/options.h"
 #include "game/passwords.h"
 #include "game/shop.h"
-#include "game/tuning.h"
+#include "options/options.h"
+#include "render/atlas.h"
 #include "ships/control.h"
 #include "ships/field.h"
 #include "ships/flight.h"
-
-MatchMemory match_memory;
+#include "world/levels.h"
 
 namespace {
 
@@ -25,22 +22,35 @@ const char* const DEMO_FIRST_WAVE = "ECDKHHZabrsssYFECDB";
 const char* const DEMO_REFILL = "ECDKHHZabrs";
 const float DEMO_SPEEDUP = 1.5f;
 
-int screen_width() { return engine->System_GetStateInt(HGE_SCREENWIDTH); }
-int screen_height() { return engine->System_GetStateInt(HGE_SCREENHEIGHT); }
-
-void set_up_split_view0() {
-    view_anchor[0] = settings.split_screen_player0_x;
-    view_anchor[1] = settings.split_screen_player0_y;
-    replace_view0(half_width);
+void set_up_split_view0(World& w) {
+    w.view_anchor[0] = w.settings.split_screen_player0_x;
+    w.view_anchor[1] = w.settings.split_screen_player0_y;
+    w.view_width[0] = static_cast<float>(half_width(w));
 }
 
-void clear_field_lists() {
-    player_bullets[0].clear();
-    player_bullets[1].clear();
-    enemy_bullets.clear();
-    enemy_list.clear();
-    pending_list.clear();
-    big_list.clear();
+// The settings file's values over the game's, as at start-up; spawn_delay
+// has no key and stays.
+void reload_settings(World& w) {
+    const float spawn_delay = w.settings.spawn_delay;
+    w.settings = w.file_settings;
+    w.settings.spawn_delay = spawn_delay;
+}
+
+// Credits, level and pass a game starts with. The level list has 50 entries
+// and passes run 0..8: anything else would index past it.
+void start_values(World& w) {
+    w.money = w.settings.start_money;
+    w.level_index = std::clamp(w.settings.start_level, 0, 49);
+    w.iteration = std::clamp(w.settings.start_level_iteration, 0, 8);
+}
+
+void clear_field_lists(World& w) {
+    w.player_bullets[0].clear();
+    w.player_bullets[1].clear();
+    w.enemy_bullets.clear();
+    w.enemy_list.clear();
+    w.pending_list.clear();
+    w.big_list.clear();
 }
 
 // Entering play: refilled armor, at rest, untouchable from now.
@@ -55,171 +65,166 @@ void place_ship(ship& s, float x, float y, float angle) {
     s.angle = angle;
 }
 
-SavedGame& saved_game = match_memory.game;
-bool& match_running = match_memory.running;
-
-void start_match() {
-    saved_game = {money, bonus, level_index, iteration, {ship_records[0], ship_records[1]},
-                  settings};
-    match_running = true;
+void start_match(World& w) {
+    w.match.game = {
+        w.money,   w.bonus, w.level_index, w.iteration, {w.ship_records[0], w.ship_records[1]},
+        w.settings};
+    w.match.running = true;
     // Passwords hold no match, so every match starts where the settings file
-    // says, its enemies read afresh and made as strong as that pass's.
-    read_settings(true);
-    level_index = std::clamp(settings.start_level, 0, 49);
-    iteration = std::clamp(settings.start_level_iteration, 0, 8);
-    for (int i = 0; i < iteration; ++i) scale_up_difficulty();
+    // says, its enemies as the file has them, made as strong as that pass's.
+    reload_settings(w);
+    w.level_index = std::clamp(w.settings.start_level, 0, 49);
+    w.iteration = std::clamp(w.settings.start_level_iteration, 0, 8);
+    for (int i = 0; i < w.iteration; ++i) scale_up_difficulty(w.settings);
     for (int p = 0; p < 2; ++p) {
-        ship& s = ship_records[p];
+        ship& s = w.ship_records[p];
         s.invul_timer = 0;
         s.firepower = s.flexibility = s.armor = s.shield = 0;
         s.ships = 3;
-        purse[p] = settings.start_money;
-        purse_bonus[p] = 0;
+        w.purse[p] = w.settings.start_money;
+        w.purse_bonus[p] = 0;
     }
-    winner = WINNER_NONE;
+    w.winner = WINNER_NONE;
 }
 
-void end_match() {
-    if (!match_running) return;
-    match_running = false;
-    money = saved_game.money;
-    bonus = saved_game.bonus;
-    level_index = saved_game.level_index;
-    iteration = saved_game.iteration;
-    ship_records[0] = saved_game.players[0];
-    ship_records[1] = saved_game.players[1];
-    settings = saved_game.tuning;
+void end_match(World& w) {
+    if (!w.match.running) return;
+    const SavedGame& saved = w.match.game;
+    w.match.running = false;
+    w.money = saved.money;
+    w.bonus = saved.bonus;
+    w.level_index = saved.level_index;
+    w.iteration = saved.iteration;
+    w.ship_records[0] = saved.players[0];
+    w.ship_records[1] = saved.players[1];
+    w.settings = saved.tuning;
 }
 
-void new_game() {
-    match_running = false;
-    winner = WINNER_NONE;
-    game_mode = MODE_ONE_PLAYER;
-    std::strcpy(password, "AAAAAAAAA");
-    password_cursor = 0;
-    bonus = 0;
-    game_over_timer = 0;
+void new_game(World& w) {
+    w.match.running = false;
+    w.winner = WINNER_NONE;
+    w.game_mode = MODE_ONE_PLAYER;
+    std::strcpy(w.password, "AAAAAAAAA");
+    w.password_cursor = 0;
+    w.bonus = 0;
+    w.game_over_timer = 0;
     for (int i = 0; i < 2; ++i) {
-        ship& s = ship_records[i];
+        ship& s = w.ship_records[i];
         s.invul_timer = 0;
         s.firepower = s.flexibility = s.armor = s.shield = 0;
         s.ships = 3;
     }
-    set_game_state(ACTION_MENU);
-    std::strcpy(password, "AAAAAAAAA");
+    set_game_state(w, ACTION_MENU);
+    std::strcpy(w.password, "AAAAAAAAA");
 }
 
-void to_shop() {
-    engine->Channel_StopAll();
-    if (competing()) start_match();
-    if (game_mode == MODE_ONE_PLAYER) {
-        view_anchor[0] = settings.one_player_x;
-        view_anchor[1] = settings.one_player_y;
-        replace_view0(screen_width());
+void to_shop(World& w) {
+    emit(w, EVENT_STOP_SOUNDS);
+    if (competing(w)) start_match(w);
+    if (w.game_mode == MODE_ONE_PLAYER) {
+        w.view_anchor[0] = w.settings.one_player_x;
+        w.view_anchor[1] = w.settings.one_player_y;
+        w.view_width[0] = static_cast<float>(w.screen_width);
     } else {
-        view_anchor[0] = settings.split_screen_player0_x;
-        view_anchor[1] = settings.split_screen_player0_y;
-        replace_view0(half_width);
+        set_up_split_view0(w);
     }
-    game_state = STATE_SHOP;
+    w.game_state = STATE_SHOP;
 }
 
-void enter_menu() {
-    if (!engine->Channel_IsPlaying(intro_channel)) {
-        engine->Channel_StopAll();
-        intro_channel = engine->Effect_Play(snd_intro);
-    }
-    game_state = STATE_MENU;
-    end_match();
-    make_password();
-    set_up_split_view0();
-    blink_timer[0] = blink_timer[1] = 0;
-    clear_field_lists();
-    map_index = 0;
-    level_end_timer = 0;
+void enter_menu(World& w) {
+    emit(w, EVENT_MENU_MUSIC);
+    w.game_state = STATE_MENU;
+    end_match(w);
+    make_password(w);
+    set_up_split_view0(w);
+    w.blink_timer[0] = w.blink_timer[1] = 0;
+    clear_field_lists(w);
+    w.map_index = 0;
+    w.level_end_timer = 0;
     for (int i = 2; i < 4; ++i) {
-        ship& s = ship_records[i];
-        s.flexibility = engine->Random_Int(0, 5);
-        s.firepower = engine->Random_Int(0, 5);
-        s.shield = engine->Random_Int(0, 5);
+        ship& s = w.ship_records[i];
+        s.flexibility = random_int(w, 0, 5);
+        s.firepower = random_int(w, 0, 5);
+        s.shield = random_int(w, 0, 5);
     }
-    place_ship(ship_records[2], 0, 0, 0);
-    place_ship(ship_records[3], 0, static_cast<float>(screen_height()), -3.14f);
-    clear_screen_once = true;
-    make_stars();
-    spawn_index = 1;
-    spawn_timer = 0;
-    spawn_pass = 0;
-    spawning = spawn_level(DEMO_FIRST_WAVE, 12);
+    place_ship(w.ship_records[2], 0, 0, 0);
+    place_ship(w.ship_records[3], 0, static_cast<float>(w.screen_height), -3.14f);
+    make_stars(w);
+    w.spawn_index = 1;
+    w.spawn_timer = 0;
+    w.spawn_pass = 0;
+    w.spawning = spawn_level(w, DEMO_FIRST_WAVE, 12);
 }
 
-void start_level() {
-    game_state = STATE_PLAY;
-    blink_timer[0] = blink_timer[1] = 0;
-    clear_field_lists();
-    if (level_index < 0 || level_index >= static_cast<int>(level_list.size())) level_index = 0;
-    const std::string& level = level_list.empty() ? std::string() : level_list[level_index];
-    map_index = level.empty() ? 0 : map_index_of(level.c_str());
-    level_end_timer = 0;
-    place_ship(ship_records[0], 0, 0, 0);
-    if (game_mode != MODE_ONE_PLAYER) {
-        if (game_mode == MODE_TEAMWORK) ship_records[1].ships = ship_records[0].ships;
-        place_ship(ship_records[1], 0, static_cast<float>(screen_height()), -3.14f);
-        clear_screen_once = true;
-    } else {
-        clear_screen_once = false;
+void start_level(World& w) {
+    w.game_state = STATE_PLAY;
+    w.blink_timer[0] = w.blink_timer[1] = 0;
+    clear_field_lists(w);
+    if (w.level_index < 0 || w.level_index >= LEVEL_COUNT) w.level_index = 0;
+    const char* level = level_text(w.level_index);
+    w.map_index = map_index_of(level);
+    w.level_end_timer = 0;
+    place_ship(w.ship_records[0], 0, 0, 0);
+    if (w.game_mode != MODE_ONE_PLAYER) {
+        if (w.game_mode == MODE_TEAMWORK) w.ship_records[1].ships = w.ship_records[0].ships;
+        place_ship(w.ship_records[1], 0, static_cast<float>(w.screen_height), -3.14f);
     }
-    ships_in_contact = false;
-    make_stars();
-    spawn_index = 1;
-    spawn_timer = 0;
-    spawn_pass = 0;
-    spawning = spawn_level(level, settings.start_enemy);
-    reset_feedback();
-    engine->Effect_Play(snd_start_level);
+    w.ships_in_contact = false;
+    make_stars(w);
+    w.spawn_index = 1;
+    w.spawn_timer = 0;
+    w.spawn_pass = 0;
+    w.spawning = spawn_level(w, level, w.settings.start_enemy);
+    emit(w, EVENT_LEVEL_START);
+    play_sound(w, SOUND_START_LEVEL);
 }
 
 // One-by-one placement after the first group.
-void spawn_step(const std::string& text, float dt) {
-    if (!spawning) return;
-    spawn_timer += dt;
-    if (spawn_timer > settings.spawn_delay) {
-        spawning = spawn_level(text, 1);
-        spawn_timer = 0;
+void spawn_step(World& w, const char* text, float dt) {
+    if (!w.spawning) return;
+    w.spawn_timer += dt;
+    if (w.spawn_timer > w.settings.spawn_delay) {
+        w.spawning = spawn_level(w, text, 1);
+        w.spawn_timer = 0;
     }
 }
 
 // Ships, enemies, bullets, explosions and hits of one frame, for the pair
 // (first, first + 1); the second ship takes part when `both`.
-void simulate(int first, bool both, float dt) {
-    update_ship_controls(first, dt);
-    if (both) update_ship_controls(first + 1, dt);
-    update_enemy_behaviours(dt);
-    integrate_ship(ship_records[first], dt, field_side());
-    if (both) integrate_ship(ship_records[first + 1], dt, field_side());
-    update_partners();
-    move_enemies(dt);
-    move_bullets(dt);
-    update_explosions(dt);
-    resolve_hits(dt);
-    if (!pending_list.empty()) flush_pending();
+void simulation_frame(World& w, const KeyFrame& keys, int first, bool both, float dt) {
+    update_ship_controls(w, first, keys, dt);
+    if (both) update_ship_controls(w, first + 1, keys, dt);
+    update_enemy_behaviours(w, dt);
+    integrate_ship(w.ship_records[first], dt, field_side(w));
+    if (both) integrate_ship(w.ship_records[first + 1], dt, field_side(w));
+    update_partners(w);
+    move_enemies(w, dt);
+    move_bullets(w, dt);
+    update_explosions(w, dt);
+    resolve_hits(w, dt);
+    if (!w.pending_list.empty()) flush_pending(w);
 }
 
-bool field_clear() { return enemy_list.empty() && enemy_bullets.empty() && !spawning; }
+bool field_clear(const World& w) {
+    return w.enemy_list.empty() && w.enemy_bullets.empty() && !w.spawning;
+}
 
 // A key may leave the state early in a frame, yet the rest of the frame still
 // runs that state's simulation. A state change made inside it (game over,
 // level complete) wins over the one made before.
 class StateScope {
 public:
-    explicit StateScope(int state) : forced_(state), after_(game_state) { game_state = state; }
+  StateScope(World& w, int state) : w_(w), forced_(state), after_(w.game_state) {
+      w.game_state = state;
+  }
     ~StateScope() {
-        if (game_state == forced_) game_state = after_;
+        if (w_.game_state == forced_) w_.game_state = after_;
     }
 
 private:
-    int forced_;
-    int after_;
+  World& w_;
+  int forced_;
+  int after_;
 };
 
 int next_mode(int mode) {
@@ -230,189 +235,212 @@ int next_mode(int mode) {
 
 // A player out of ships loses the match; both in the same frame is a draw.
 // The game-over screen follows when the wreck's death delay has passed.
-void decide_match() {
-    if (!competing() || winner != WINNER_NONE) return;
+void decide_match(World& w) {
+    if (!competing(w) || w.winner != WINNER_NONE) return;
     bool out[2];
     for (int p = 0; p < 2; ++p)
-        out[p] = ship_records[p].armor < 0 && ship_records[p].ships <= 0;
+        out[p] = w.ship_records[p].armor < 0 && w.ship_records[p].ships <= 0;
     if (out[0] && out[1])
-        winner = WINNER_DRAW;
+        w.winner = WINNER_DRAW;
     else if (out[0] || out[1])
-        winner = out[0] ? 1 : 0;
+        w.winner = out[0] ? 1 : 0;
 }
 
-bool title_frame() {
-    if (engine->Input_GetKeyState(HGEK_ESCAPE)) return true;
-    if (engine->Input_GetKey() != 0) set_game_state(ACTION_NEW_GAME);
+bool title_frame(World& w, const KeyFrame& keys) {
+    if (keys.is_held(HGEK_ESCAPE)) return true;
+    if (keys.last_key != 0) set_game_state(w, ACTION_NEW_GAME);
     return false;
 }
 
-// A fire key the player remapped also leaves the menu, unless it is a letter,
-// which types the password.
-bool remapped_fire_down() {
+// A fire key the player remapped (away from the settings file's) also leaves
+// the menu, unless it is a letter, which types the password.
+bool remapped_fire_down(const World& w, const KeyFrame& keys) {
     for (int p = 0; p < 2; ++p) {
-        int key = game_options.keys[p][ROLE_FIRE];
-        if (key != 0 && !(key >= 'A' && key <= 'Z') && engine->Input_KeyDown(key)) return true;
+        int key = w.ship_records[p].key_fire;
+        if (key != w.file_settings.player_keys[p][ROLE_FIRE] && !(key >= 'A' && key <= 'Z') &&
+            keys.went_down(key))
+            return true;
     }
     return false;
 }
 
-bool menu_frame(float dt) {
-    // The options screen stands over the menu; the demonstration waits behind it.
-    if (options_open) {
-        options_frame();
-        return false;
-    }
-    if (engine->Input_KeyDown(HGEK_ESCAPE)) return true;
-    // Online, both machines run this frame: one player's Tab would change the
-    // other's options too.
-    if (engine->Input_KeyDown(HGEK_TAB) && !online_session) {
-        open_options();
-        return false;
-    }
-    if (invalid_password_time > 0) invalid_password_time = std::max(0.0f, invalid_password_time - dt);
-    if (engine->Input_KeyDown(HGEK_F1) || engine->Input_KeyDown(HGEK_SPACE))
-        game_mode = next_mode(game_mode);
+bool menu_frame(World& w, const KeyFrame& keys, float dt) {
+    if (keys.went_down(HGEK_ESCAPE)) return true;
+    if (keys.went_down(HGEK_F1) || keys.went_down(HGEK_SPACE)) w.game_mode = next_mode(w.game_mode);
     // Letters by the layout's labels, so the password comes out as typed.
-    if (game_mode != MODE_COMPETITION)
+    if (w.game_mode != MODE_COMPETITION)
         for (int letter = 'A'; letter <= 'Z'; ++letter)
-            if (engine->Input_LetterDown(letter) &&
-                !type_password_letter(static_cast<char>(letter)))
-                invalid_password_time = 1.5f;
-    if (engine->Input_KeyDown(HGEK_ENTER) || engine->Input_KeyDown(HGEK_CTRL) ||
-        engine->Input_KeyDown(HGEK_SHIFT) || remapped_fire_down())
-        set_game_state(ACTION_TO_SHOP);
+            if (keys.typed(letter) && !type_password_letter(w, static_cast<char>(letter)))
+                emit(w, EVENT_PASSWORD_REFUSED);
+    if (keys.went_down(HGEK_ENTER) || keys.went_down(HGEK_CTRL) || keys.went_down(HGEK_SHIFT) ||
+        remapped_fire_down(w, keys))
+        set_game_state(w, ACTION_TO_SHOP);
 
-    StateScope demo(STATE_MENU);
+    StateScope demo(w, STATE_MENU);
     dt *= DEMO_SPEEDUP;
-    static const std::string refill = DEMO_REFILL;
-    spawn_step(refill, dt);
-    simulate(2, true, dt);
-    if (field_clear()) {
-        spawning = true;
-        spawn_index = 1;
-        spawn_timer = 0;
+    spawn_step(w, DEMO_REFILL, dt);
+    simulation_frame(w, keys, 2, true, dt);
+    if (field_clear(w)) {
+        w.spawning = true;
+        w.spawn_index = 1;
+        w.spawn_timer = 0;
     }
     return false;
 }
 
-void play_frame(float dt) {
-    if (game_paused) {
+void play_frame(World& w, const KeyFrame& keys, float dt) {
+    if (w.paused) {
         // A paused frame runs no simulation; Escape leaves for the menu as ever.
-        if (engine->Input_KeyDown(HGEK_ESCAPE))
-            set_game_state(ACTION_MENU);
-        else if (pause_key_down())
-            set_paused(false);
+        if (keys.went_down(HGEK_ESCAPE))
+            set_game_state(w, ACTION_MENU);
+        else if (pause_key_down(w, keys))
+            set_paused(w, false);
         return;
     }
-    if (pause_key_down()) {
-        set_paused(true);
+    if (pause_key_down(w, keys)) {
+        set_paused(w, true);
         return;
     }
-    if (engine->Input_KeyDown(HGEK_ESCAPE)) set_game_state(ACTION_MENU);
-    StateScope play(STATE_PLAY);
-    if (level_index >= 0 && level_index < static_cast<int>(level_list.size()))
-        spawn_step(level_list[level_index], dt);
-    simulate(0, game_mode != MODE_ONE_PLAYER, dt);
-    decide_match();
-    track_feedback(dt);
+    if (keys.went_down(HGEK_ESCAPE)) set_game_state(w, ACTION_MENU);
+    StateScope play(w, STATE_PLAY);
+    if (const char* level = level_text(w.level_index)) spawn_step(w, level, dt);
+    simulation_frame(w, keys, 0, w.game_mode != MODE_ONE_PLAYER, dt);
+    decide_match(w);
     // A decided match ends in its game-over screen, not in the shop.
-    if (field_clear() && !(competing() && winner != WINNER_NONE)) {
-        level_end_timer += dt;
-        if (level_end_timer > settings.player_win_delay) complete_level();
+    if (field_clear(w) && !(competing(w) && w.winner != WINNER_NONE)) {
+        w.level_end_timer += dt;
+        if (w.level_end_timer > w.settings.player_win_delay) complete_level(w);
     }
 }
 
-void shop_frame() {
-    if (engine->Input_KeyDown(HGEK_ESCAPE)) set_game_state(ACTION_MENU);
-    shop_purchases();
-    if (engine->Input_KeyDown(HGEK_SPACE) || engine->Input_KeyDown(HGEK_ENTER) ||
-        engine->Input_KeyDown(ship_records[0].key_fire) ||
-        engine->Input_KeyDown(ship_records[1].key_fire))
-        set_game_state(ACTION_START_LEVEL);
+void shop_frame(World& w, const KeyFrame& keys) {
+    if (keys.went_down(HGEK_ESCAPE)) set_game_state(w, ACTION_MENU);
+    shop_purchases(w, keys);
+    if (keys.went_down(HGEK_SPACE) || keys.went_down(HGEK_ENTER) ||
+        keys.went_down(w.ship_records[0].key_fire) || keys.went_down(w.ship_records[1].key_fire))
+        set_game_state(w, ACTION_START_LEVEL);
 }
 
-void game_over_frame(float dt) {
-    game_over_timer += dt;
-    if (game_over_timer > settings.game_over_delay) {
-        game_over_timer = 0;
-        set_game_state(ACTION_MENU);
+void game_over_frame(World& w, float dt) {
+    w.game_over_timer += dt;
+    if (w.game_over_timer > w.settings.game_over_delay) {
+        w.game_over_timer = 0;
+        set_game_state(w, ACTION_MENU);
     }
 }
 
 } // namespace
 
-void replace_view0(int width) {
-    // A picture of the same size serves as it is: every view is cleared before it is drawn,
-    // and making a target allocates (a rollback through the shop would do so each time).
-    float w = static_cast<float>(width), h = static_cast<float>(screen_height());
-    if (view_target[0] && view_sprite[0] && view_sprite[0]->get_width() == w &&
-        view_sprite[0]->get_height() == h)
-        return;
-    delete view_sprite[0];
-    view_sprite[0] = nullptr;
-    if (view_target[0]) engine->Target_Free(view_target[0]);
-    view_target[0] = engine->Target_Create(width, screen_height(), false);
-    view_sprite[0] = new Sprite(engine->Target_GetTexture(view_target[0]), 0, 0,
-                                static_cast<float>(width), static_cast<float>(screen_height()));
+void new_world(World& w, const Settings& file, uint64_t seed, int screen_width, int screen_height) {
+    w = World();
+    reserve_world(w);
+    pcg32_seed(w.rng, seed);
+    random_float(w, -1, 1); // start-up draws one before anything else
+    w.screen_width = screen_width;
+    w.screen_height = screen_height;
+    w.view_width[0] = static_cast<float>(screen_width);
+    w.view_width[1] = static_cast<float>(half_width(w));
+    w.view_height = static_cast<float>(screen_height);
+    w.file_settings = w.settings = file;
+    start_values(w);
+    for (int p = 0; p < 2; ++p) {
+        ship& s = w.ship_records[p];
+        const int32_t* keys = w.settings.player_keys[p];
+        s.key_left = keys[0];
+        s.key_right = keys[1];
+        s.key_up = keys[2];
+        s.key_down = keys[3];
+        s.key_fire = keys[4];
+    }
+    w.big_explosion = anim_clock(BIG_EXPLOSION.frames, w.settings.anim_kaboom_fps);
+    w.small_explosion = anim_clock(SMALL_EXPLOSION.frames, w.settings.anim_boom_fps);
+    anim_set_mode(w.big_explosion, ANIM_FWD | ANIM_NOLOOP);
+    anim_set_mode(w.small_explosion, ANIM_FWD | ANIM_NOLOOP);
+    const int looping[2] = {KIND_CHIKENROCKET, KIND_DRAGONFLY};
+    for (int i = 0; i < 2; ++i) {
+        w.loops[i] = anim_clock(IMAGES[looping[i]].frames, IMAGES[looping[i]].fps);
+        anim_play(w.loops[i]);
+        anim_set_mode(w.loops[i], ANIM_FWD | ANIM_LOOP);
+    }
+    set_game_state(w, ACTION_TITLE);
 }
 
-void set_game_state(int action) {
+void set_game_state(World& w, int action) {
     // Every way out of play ends its pause, so no sound stays held.
-    if (action >= ACTION_TITLE && action <= ACTION_START_LEVEL) set_paused(false);
+    if (action >= ACTION_TITLE && action <= ACTION_START_LEVEL) set_paused(w, false);
     switch (action) {
     case ACTION_TITLE:
-        game_state = STATE_TITLE;
-        intro_channel = engine->Effect_Play(snd_intro);
+        w.game_state = STATE_TITLE;
+        play_sound(w, SOUND_INTRO);
         break;
-    case ACTION_NEW_GAME: new_game(); break;
-    case ACTION_TO_SHOP: to_shop(); break;
-    case ACTION_MENU: enter_menu(); break;
-    case ACTION_START_LEVEL: start_level(); break;
+    case ACTION_NEW_GAME: new_game(w); break;
+    case ACTION_TO_SHOP: to_shop(w); break;
+    case ACTION_MENU: enter_menu(w); break;
+    case ACTION_START_LEVEL: start_level(w); break;
     default: break;
     }
 }
 
-void complete_level() {
-    level_index += 1;
-    float f = game_mode == MODE_TEAMWORK ? 0.75f : 1.0f;
-    int a = static_cast<int>((2 * iteration + 4) * f);
-    int b = static_cast<int>((3 * iteration + 10) * f);
-    if (competing()) {
+void complete_level(World& w) {
+    w.level_index += 1;
+    float f = w.game_mode == MODE_TEAMWORK ? 0.75f : 1.0f;
+    int a = static_cast<int>((2 * w.iteration + 4) * f);
+    int b = static_cast<int>((3 * w.iteration + 10) * f);
+    if (competing(w)) {
         for (int p = 0; p < 2; ++p) {
-            purse_bonus[p] = engine->Random_Int(a, b);
-            purse[p] += purse_bonus[p];
+            w.purse_bonus[p] = random_int(w, a, b);
+            w.purse[p] += w.purse_bonus[p];
         }
     } else {
-        bonus = engine->Random_Int(a, b);
-        money += bonus;
+        w.bonus = random_int(w, a, b);
+        w.money += w.bonus;
     }
-    if (iteration == 8) {
-        game_state = STATE_TITLE;
-        load_settings(true);
+    if (w.iteration == 8) {
+        w.game_state = STATE_TITLE;
+        reload_settings(w);
+        start_values(w);
         return;
     }
-    if (level_index == 50) {
-        level_index = 0;
-        iteration += 1;
-        scale_up_difficulty();
+    if (w.level_index == 50) {
+        w.level_index = 0;
+        w.iteration += 1;
+        scale_up_difficulty(w.settings);
     }
-    game_state = STATE_SHOP;
+    w.game_state = STATE_SHOP;
 }
 
-bool frame_func() {
-    float dt = engine->Timer_GetDelta();
+bool simulate(World& w, const KeyFrame& keys, float dt) {
+    w.events.clear();
     // In the pause even the looping pictures stand still.
-    bool still = game_paused && game_state == STATE_PLAY;
-    if (images[22] && !still) images[22]->update(dt);
-    if (images[21] && !still) images[21]->update(dt);
-    field_half = field_side() / 2;
-    switch (game_state) {
-    case STATE_TITLE: return title_frame();
-    case STATE_MENU: return menu_frame(dt);
-    case STATE_PLAY: play_frame(dt); return false;
-    case STATE_SHOP: shop_frame(); return false;
-    case STATE_GAME_OVER: game_over_frame(dt); return false;
+    if (!(w.paused && w.game_state == STATE_PLAY)) {
+        anim_update(w.loops[1], dt);
+        anim_update(w.loops[0], dt);
+    }
+    w.field_half = field_side(w) / 2;
+    switch (w.game_state) {
+    case STATE_TITLE: return title_frame(w, keys);
+    case STATE_MENU: return menu_frame(w, keys, dt);
+    case STATE_PLAY: play_frame(w, keys, dt); return false;
+    case STATE_SHOP: shop_frame(w, keys); return false;
+    case STATE_GAME_OVER: game_over_frame(w, dt); return false;
     default: return false;
     }
+}
+
+bool pause_key_down(const World& w, const KeyFrame& keys) {
+    if (keys.went_down(HGEK_PAUSE)) return true;
+    if (!keys.went_down('P')) return false;
+    int players = w.game_mode == MODE_ONE_PLAYER ? 1 : 2;
+    for (int p = 0; p < players; ++p) {
+        const ship& s = w.ship_records[p];
+        for (int key : {s.key_left, s.key_right, s.key_up, s.key_down, s.key_fire})
+            if (key == 'P') return false;
+    }
+    return true;
+}
+
+void set_paused(World& w, bool paused) {
+    if (paused == w.paused) return;
+    w.paused = paused;
+    emit(w, paused ? EVENT_PAUSE : EVENT_RESUME);
 }

@@ -3,17 +3,8 @@
 // image's width.
 #pragma once
 
+#include "base/anim_clock.h"
 #include "gfx/sprite.h"
-
-enum {
-    ANIM_FWD = 0,
-    ANIM_REV = 1,
-    ANIM_REVERSE = 1,
-    ANIM_PINGPONG = 2,
-    ANIM_NOPINGPONG = 0,
-    ANIM_LOOP = 4,
-    ANIM_NOLOOP = 0,
-};
 
 class Animation : public Sprite {
   public:
@@ -28,11 +19,11 @@ class Animation : public Sprite {
     // Starts from the first frame of the current direction.
     void play();
     // Halts on the current frame.
-    void stop() { playing = false; }
+    void stop() { clock_.playing = false; }
     // Goes on from the current frame and the time already gathered.
-    void resume() { playing = true; }
+    void resume() { clock_.playing = true; }
     // True between play and a stop (by call or by a non-looping end).
-    bool is_playing() const { return playing; }
+    bool is_playing() const { return clock_.playing; }
     // Advances by dt seconds; the first update after play adds no time; a speed of
     // zero or less never advances.
     void update(float dt);
@@ -42,26 +33,26 @@ class Animation : public Sprite {
     // Sum of ANIM_ flags; rewinds to the first frame of its direction.
     void set_mode(int new_mode);
     // Frames per second; zero or less halts the time-based stepping.
-    void set_speed(float fps) { frame_time = 1.0f / fps; }
+    void set_speed(float fps) { clock_.frame_time = 1.0f / fps; }
     // As the sprite's, and later frames wrap at the new image's width.
     void set_texture(HTEXTURE texture);
 
     // 0 .. frame count - 1.
-    int get_frame() const { return current_frame; }
+    int get_frame() const { return clock_.frame; }
     // The number of frames.
-    int get_frames() const { return frame_count; }
+    int get_frames() const { return frame_count(); }
+    int frame_count() const { return clock_.frame_count; }
     // The ANIM_ flags as last set.
-    int get_mode() const { return mode; }
+    int get_mode() const { return clock_.mode; }
     // Frames per second.
-    float get_speed() const { return 1.0f / frame_time; }
+    float get_speed() const { return 1.0f / clock_.frame_time; }
+    // Where it stands in time: a copy plays on alone, and set_frame shows its frame.
+    const AnimClock& clock() const { return clock_; }
 
   private:
+    // The texture rectangle of the clock's frame.
+    void show_frame();
+
     int strip_width;
-    bool playing;
-    float frame_time;
-    float time_since; // -1 marks an animation that has just been started
-    int mode;
-    int step; // +1 or -1
-    int frame_count;
-    int current_frame;
+    AnimClock clock_;
 };

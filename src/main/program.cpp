@@ -1,9 +1,20 @@
 #include "main/program.h"
 
-#include "world/globals.h"
-#include "game/options.h"
+#include <chrono>
+#include <ctime>
+
 #include "game/states.h"
+#include "main/app.h"
 #include "main/resources.h"
+#include "render/resources.h"
+
+uint64_t start_seed() {
+    int seed = engine->System_GetStateInt(HGE_SEED);
+    if (seed != 0) return static_cast<uint32_t>(seed);
+    uint64_t clock =
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    return clock ^ static_cast<uint64_t>(std::time(nullptr));
+}
 
 bool start_game() {
     if (!engine->System_Initiate()) {
@@ -12,15 +23,19 @@ bool start_game() {
         return false;
     }
     if (!load_resources()) return false;
-    set_game_state(0);
+    Settings file{};
+    read_settings(file, true);
+    new_world(app.world, file, start_seed(), engine->System_GetStateInt(HGE_SCREENWIDTH),
+              engine->System_GetStateInt(HGE_SCREENHEIGHT));
+    take_events(app, 0);
     return true;
 }
 
 int run_program() {
     configure_engine();
     if (!start_game()) return 0;
-    load_options();
-    set_options_saved(true);
+    use_options(app, load_options(engine));
+    app.save_options = true;
     engine->System_Start();
     shutdown_program();
     return 0;

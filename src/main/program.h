@@ -1,9 +1,14 @@
 // The program's life: configure, start, load, run, shut down.
 #pragma once
 
-// The engine up and the game at its title; false (after the error box and
-// shutdown) when it cannot start.
+#include <cstdint>
+
+// The seed of a new game: HGE_SEED when set, else one from the clock.
+uint64_t start_seed();
+// The engine up, the resources loaded and `app` at its title; false (after
+// the error box and shutdown) when it cannot start.
 bool start_game();
 
-// Configures, starts and plays until the game ends; 0 on every path.
+// Configures, starts and plays with the player's options until the game
+// ends; 0 on every path.
 int run_program();

@@ -1,32 +1,19 @@
 #include "main/resources.h"
 
-#include "world/globals.h"
-#include "game/levels.h"
-#include "game/states.h"
-#include "game/tuning.h"
-#include "main/atlas.h"
-#include "render/render.h"
+#include "main/app.h"
+#include "render/atlas.h"
+#include "render/resources.h"
 
 namespace {
 
-struct EffectFile {
-    HEFFECT* handle;
-    const char* file;
+// By Sound; all ten must load.
+const char* const EFFECT_FILES[SOUND_COUNT] = {
+    "data/upgrade.mp3",    "data/intro.mp3",    "data/pl_fire.mp3",     "data/en_fire_khh.mp3",
+    "data/small_boom.mp3", "data/big_boom.mp3", "data/start_level.mp3", "data/en_fire_piu.mp3",
+    "data/en_rocket.mp3",  "data/armor.mp3",
 };
 
-// Loading order matters only for the log; all ten must load.
-const EffectFile EFFECTS[] = {
-    {&snd_upgrade, "data/upgrade.mp3"},
-    {&snd_intro, "data/intro.mp3"},
-    {&snd_player_fire, "data/pl_fire.mp3"},
-    {&snd_enemy_fire_khh, "data/en_fire_khh.mp3"},
-    {&snd_small_boom, "data/small_boom.mp3"},
-    {&snd_big_boom, "data/big_boom.mp3"},
-    {&snd_start_level, "data/start_level.mp3"},
-    {&snd_enemy_fire_piu, "data/en_fire_piu.mp3"},
-    {&snd_enemy_rocket, "data/en_rocket.mp3"},
-    {&snd_armor, "data/armor.mp3"},
-};
+Resources& r = resources;
 
 void set_hot_spot(Sprite* s, const AtlasPicture& p) {
     if (p.hot_x == HOT_CENTRE)
@@ -42,32 +29,27 @@ Animation* make_animation(HTEXTURE texture, const AtlasPicture& p) {
 }
 
 // Explosion templates, sprites and the picture table.
+// The frames they show come from the world's clocks.
 void make_pictures() {
-    kaboom_anim = make_animation(tex_kaboom, BIG_EXPLOSION);
-    kaboom_anim->set_mode(ANIM_FWD | ANIM_NOLOOP);
-    boom_anim = make_animation(tex_kaboom, SMALL_EXPLOSION);
-    boom_anim->set_mode(ANIM_FWD | ANIM_NOLOOP);
+    r.kaboom_anim = make_animation(r.tex_kaboom, BIG_EXPLOSION);
+    r.boom_anim = make_animation(r.tex_kaboom, SMALL_EXPLOSION);
 
-    Sprite** sprites[SPRITE_COUNT] = {&sprite_logo,  &sprite_star,          &sprite_ship0,
-                                      &sprite_ship1, &sprite_enemy_bullet,  &sprite_player_bullet,
-                                      &sprite_dot};
+    Sprite** sprites[SPRITE_COUNT] = {
+        &r.sprite_logo,         &r.sprite_star,          &r.sprite_ship0, &r.sprite_ship1,
+        &r.sprite_enemy_bullet, &r.sprite_player_bullet, &r.sprite_dot};
     for (int i = 0; i < SPRITE_COUNT; ++i) {
         const AtlasPicture& p = SPRITES[i];
-        *sprites[i] = new Sprite(i == SPRITE_LOGO ? tex_logo : tex_main, p.x, p.y, p.w, p.h);
+        *sprites[i] = new Sprite(i == SPRITE_LOGO ? r.tex_logo : r.tex_main, p.x, p.y, p.w, p.h);
         set_hot_spot(*sprites[i], p);
     }
 
-    for (int i = 0; i < KIND_COUNT; ++i) images[i] = make_animation(tex_main, IMAGES[i]);
-    for (int i : {KIND_CHIKENROCKET, KIND_DRAGONFLY}) {
-        images[i]->play();
-        images[i]->set_mode(ANIM_FWD | ANIM_LOOP);
-    }
+    for (int i = 0; i < KIND_COUNT; ++i) r.images[i] = make_animation(r.tex_main, IMAGES[i]);
 }
 
 void make_view(int v, int width, int height) {
-    view_target[v] = engine->Target_Create(width, height, false);
-    view_sprite[v] = new Sprite(engine->Target_GetTexture(view_target[v]), 0, 0,
-                                static_cast<float>(width), static_cast<float>(height));
+    r.view_target[v] = engine->Target_Create(width, height, false);
+    r.view_sprite[v] = new Sprite(engine->Target_GetTexture(r.view_target[v]), 0, 0,
+                                  static_cast<float>(width), static_cast<float>(height));
 }
 
 template <class T>
@@ -98,61 +80,51 @@ void configure_engine() {
 bool load_resources() {
     // The title's picture first: with a window, pictures decode in this order
     // behind the rest of the start-up, and the first frame waits for this one.
-    tex_logo = engine->Texture_Load("data/logo.png");
-    tex_main = engine->Texture_Load("data/tex.png");
-    tex_kaboom = engine->Texture_Load("data/kaboom.png");
+    r.tex_logo = engine->Texture_Load("data/logo.png");
+    r.tex_main = engine->Texture_Load("data/tex.png");
+    r.tex_kaboom = engine->Texture_Load("data/kaboom.png");
     bool loaded = true;
-    for (const EffectFile& e : EFFECTS) {
-        *e.handle = engine->Effect_Load(e.file);
-        loaded = loaded && *e.handle != 0;
+    for (int s = 0; s < SOUND_COUNT; ++s) {
+        r.sounds[s] = engine->Effect_Load(EFFECT_FILES[s]);
+        loaded = loaded && r.sounds[s] != 0;
     }
-    font1 = new Font("data/font1.fnt");
-    font2 = new Font("data/font2.fnt");
-    if (!loaded || !tex_main || !tex_logo || !tex_kaboom) {
+    r.font1 = new Font("data/font1.fnt");
+    r.font2 = new Font("data/font2.fnt");
+    if (!loaded || !r.tex_main || !r.tex_logo || !r.tex_kaboom) {
         engine->System_MessageBox("Can't load resources", "Error");
         shutdown_program();
         return false;
     }
 
-    engine->Random_Seed(0);
-    engine->Random_Float(-1, 1);
-
     int width = engine->System_GetStateInt(HGE_SCREENWIDTH);
     int height = engine->System_GetStateInt(HGE_SCREENHEIGHT);
-    half_width = (width - 2) / 2;
     make_view(0, width, height);
-    make_view(1, half_width, height);
+    make_view(1, (width - 2) / 2, height);
     make_pictures();
-
-    load_settings(true);
-    load_levels();
     return true;
 }
 
 void free_resources() {
-    delete_and_clear(font1);
-    delete_and_clear(font2);
+    delete_and_clear(r.font1);
+    delete_and_clear(r.font2);
     for (int v = 0; v < 2; ++v) {
-        delete_and_clear(view_sprite[v]);
-        if (view_target[v]) engine->Target_Free(view_target[v]);
-        view_target[v] = 0;
+        delete_and_clear(r.view_sprite[v]);
+        if (r.view_target[v]) engine->Target_Free(r.view_target[v]);
+        r.view_target[v] = 0;
     }
-    for (Sprite** s : {&sprite_logo, &sprite_star, &sprite_ship0, &sprite_ship1,
-                       &sprite_enemy_bullet, &sprite_player_bullet, &sprite_dot})
+    for (Sprite** s : {&r.sprite_logo, &r.sprite_star, &r.sprite_ship0, &r.sprite_ship1,
+                       &r.sprite_enemy_bullet, &r.sprite_player_bullet, &r.sprite_dot})
         delete_and_clear(*s);
-    // Running explosions hold copies of the templates; they go with them.
-    big_list.clear();
-    small_list.clear();
-    delete_and_clear(kaboom_anim);
-    delete_and_clear(boom_anim);
-    for (Animation*& a : images) delete_and_clear(a);
-    for (HTEXTURE* t : {&tex_main, &tex_logo, &tex_kaboom}) {
+    delete_and_clear(r.kaboom_anim);
+    delete_and_clear(r.boom_anim);
+    for (Animation*& a : r.images) delete_and_clear(a);
+    for (HTEXTURE* t : {&r.tex_main, &r.tex_logo, &r.tex_kaboom}) {
         if (*t) engine->Texture_Free(*t);
         *t = 0;
     }
-    for (const EffectFile& e : EFFECTS) {
-        if (*e.handle) engine->Effect_Free(*e.handle);
-        *e.handle = 0;
+    for (HEFFECT& e : r.sounds) {
+        if (e) engine->Effect_Free(e);
+        e = 0;
     }
 }
 
@@ -164,9 +136,8 @@ void shutdown_program() {
 }
 
 bool gfx_restore_func() {
-    half_width = (engine->System_GetStateInt(HGE_SCREENWIDTH) - 2) / 2;
     for (int v = 0; v < 2; ++v)
-        if (view_target[v] && view_sprite[v])
-            view_sprite[v]->set_texture(engine->Target_GetTexture(view_target[v]));
+        if (r.view_target[v] && r.view_sprite[v])
+            r.view_sprite[v]->set_texture(engine->Target_GetTexture(r.view_target[v]));
     return false;
 }

@@ -4,8 +4,7 @@
 // Creates the engine handle and sets its states (title, size, callbacks, files).
 void configure_engine();
 // Loads sounds, textures and fonts, makes targets, sprites, animations and the
-// picture table, reads the settings and the levels. On a missing sound or
-// texture: the error box, shutdown, false.
+// picture table. On a missing sound or texture: the error box, shutdown, false.
 bool load_resources();
 // Frees every resource that exists.
 void free_resources();

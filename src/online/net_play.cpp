@@ -4,10 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "world/globals.h"
-#include "world/options.h"
-#include "game/tuning.h"
-#include "main/recording.h"
+#include "game/states.h"
+#include "harness/recording.h"
 
 namespace {
 
@@ -22,7 +20,7 @@ struct IniText {
     std::string section;
 };
 
-void add_setting(const char* section, const char* key, void* value, bool is_int, void* user) {
+void add_setting(const char* section, const char* key, const void* value, bool is_int, void* user) {
     IniText& ini = *static_cast<IniText*>(user);
     if (ini.section != section) {
         ini.section = section;
@@ -30,10 +28,10 @@ void add_setting(const char* section, const char* key, void* value, bool is_int,
     }
     char line[160];
     if (is_int)
-        std::snprintf(line, sizeof line, "%s=%d\n", key, *static_cast<int32_t*>(value));
+        std::snprintf(line, sizeof line, "%s=%d\n", key, *static_cast<const int32_t*>(value));
     else
         std::snprintf(line, sizeof line, "%s=%.9g\n", key,
-                      static_cast<double>(*static_cast<float*>(value)));
+                      static_cast<double>(*static_cast<const float*>(value)));
     ini.text += line;
 }
 
@@ -58,9 +56,8 @@ bool OnlinePlay::open(const OnlineOptions& options, std::string& error) {
 }
 
 std::string OnlinePlay::host_settings() {
-    load_settings(true); // the file's values, not a pass's scaled ones
     IniText ini;
-    visit_settings(add_setting, &ini, true);
+    visit_settings(options_.settings, add_setting, &ini, true);
     return ini.text;
 }
 
@@ -89,7 +86,7 @@ void OnlinePlay::pump(int timeout_ms) {
                         std::to_string(options_.port), -1, 0);
         }
         // A greeting finished: the caller begins before keys are read.
-        if (greeted_ && !fe_) break;
+        if (greeted_ && !runner_) break;
     }
     if (phase_ == PHASE_ENDED) return;
     uint32_t now = link_->now_ms();
@@ -98,7 +95,7 @@ void OnlinePlay::pump(int timeout_ms) {
         return;
     }
     // Keys go again while this side waits; running, every frame sends them.
-    if (fe_ && now - last_sent_ms_ >= RESEND_MS) send_keys();
+    if (runner_ && now - last_sent_ms_ >= RESEND_MS) send_keys();
 }
 
 void OnlinePlay::on_message(const uint8_t* data, size_t size) {
@@ -128,11 +125,14 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
         }
         seed_ = m.seed;
         settings_text_.assign(reinterpret_cast<const char*>(m.text), m.text_size);
+        // The host's values, read over the defaults a missing key would have.
+        options_.settings = Settings{};
+        read_settings_text(options_.settings, settings_text_);
         greeted_ = true;
         phase_ = PHASE_PLAYING;
         break;
     case MSG_INPUT:
-        if (fe_) on_input(m.input);
+        if (runner_) on_input(m.input);
         break;
     case MSG_BYE:
         switch (m.reason) {
@@ -178,8 +178,7 @@ void OnlinePlay::final_frame(long frame, const KeyFrame& keys, bool ended, uint3
     last_final_ = frame;
     last_final_sum_ = sum;
     if (recorder_) {
-        fe_->set_frame(keys, ONLINE_DT, true);
-        recorder_->before_frame(fe_);
+        recorder_->before_frame(keys, ONLINE_DT);
         recorder_->after_frame(ended);
     }
     if (ended && !quit_asked_ && remote_ended_ == 0) {
@@ -192,12 +191,12 @@ void OnlinePlay::final_frame(long frame, const KeyFrame& keys, bool ended, uint3
     check_sum(frame);
 }
 
-void OnlinePlay::begin(FrameEngine* fe, Recorder* recorder) {
-    fe_ = fe;
+void OnlinePlay::begin(FrameRunner* runner, Recorder* recorder) {
+    runner_ = runner;
     recorder_ = recorder;
-    online_session = true;
-    reset_world(seed_);
-    rollback_.start(side_, fe, ONLINE_DT, this);
+    World& w = runner->world();
+    new_world(w, options_.settings, static_cast<uint32_t>(seed_), w.screen_width, w.screen_height);
+    rollback_.start(side_, runner, ONLINE_DT, this);
     // Both sides open on the same two frames: any key leaves the title, F1 picks TEAMWORK.
     KeyFrame enter, f1, none;
     apply_key_change(enter, HGEK_ENTER, true);
@@ -226,7 +225,7 @@ bool OnlinePlay::wants_local() const {
 }
 
 bool OnlinePlay::step() {
-    if (phase_ != PHASE_PLAYING || !fe_ || quit_asked_ || remote_ended_ != 0) return false;
+    if (phase_ != PHASE_PLAYING || !runner_ || quit_asked_ || remote_ended_ != 0) return false;
     if (!rollback_.can_run()) return false;
     rollback_.run_next();
     send_keys();
@@ -234,7 +233,7 @@ bool OnlinePlay::step() {
 }
 
 void OnlinePlay::send_keys() {
-    if (!link_ || !connected_ || phase_ != PHASE_PLAYING || !fe_) return;
+    if (!link_ || !connected_ || phase_ != PHASE_PLAYING || !runner_) return;
     InputMessage& m = outgoing_;
     m.ack = static_cast<uint32_t>(rollback_.remote_known());
     m.frame = static_cast<uint32_t>(rollback_.frame());
@@ -262,7 +261,6 @@ float OnlinePlay::ahead() const {
 void OnlinePlay::end(const std::string& message, int bye_reason, uint32_t frame) {
     if (phase_ == PHASE_ENDED) return;
     phase_ = PHASE_ENDED;
-    online_session = false;
     end_message_ = message;
     if (link_ && bye_reason >= 0 && connected_) {
         send(out_, write_bye(static_cast<ByeReason>(bye_reason), frame, out_, sizeof out_), true);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "engine/net.h"
-#include "online/frame_engine.h"
 #include "online/protocol.h"
 #include "online/rollback.h"
 
@@ -25,6 +24,7 @@ struct OnlineOptions {
     int input_delay = DEFAULT_INPUT_DELAY;
     int seed = 0; // the host's; 0 from the clock
     NetConditions net;
+    Settings settings{}; // the host's settings file, which both sides play with
 };
 
 enum SessionPhase { PHASE_GREETING, PHASE_PLAYING, PHASE_ENDED };
@@ -45,11 +45,12 @@ class OnlinePlay : public FinalFrameObserver {
     int seed() const { return seed_; }
     // The host's settings as INI text (the joiner has it after the greeting).
     const std::string& settings_text() const { return settings_text_; }
+    // The settings both sides play with: the host's file.
+    const Settings& settings() const { return options_.settings; }
 
-    // Resets the game to the session's start on the engine fe (which must be
-    // the global engine while the session runs) and plays the prologue.
-    // recorder, when set, gets every final frame.
-    void begin(FrameEngine* fe, Recorder* recorder);
+    // Resets the runner's world to the session's start and plays the
+    // prologue. recorder, when set, gets every final frame.
+    void begin(FrameRunner* runner, Recorder* recorder);
     // This side's keys for the next frame it adds (input delay frames ahead).
     void add_local(const KeyFrame& keys);
     // The next local frame may be added: not further ahead than the delay.
@@ -96,7 +97,7 @@ class OnlinePlay : public FinalFrameObserver {
     std::string settings_text_;
     std::string end_message_;
     bool quit_asked_ = false;
-    FrameEngine* fe_ = nullptr;
+    FrameRunner* runner_ = nullptr;
     Recorder* recorder_ = nullptr;
     Rollback rollback_;
     long acked_ = 0;          // the peer has our keys up to here

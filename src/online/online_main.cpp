@@ -14,15 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "world/globals.h"
 #include "game/states.h"
-#include "main/dump.h"
+#include "harness/dump.h"
+#include "harness/recording.h"
+#include "harness/replay.h"
+#include "harness/script.h"
+#include "main/app.h"
 #include "main/program.h"
-#include "main/recording.h"
-#include "main/replay.h"
 #include "main/resources.h"
-#include "main/script.h"
 #include "online/net_play.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -132,68 +133,6 @@ bool parse_command_line(int argc, char** argv, bool headless, CommandLine& c, st
     return true;
 }
 
-bool read_text(const std::string& name, std::string& text) {
-    std::ostringstream all;
-    if (name == "-") {
-        all << std::cin.rdbuf();
-    } else {
-        std::ifstream in(name, std::ios::binary);
-        if (!in) return false;
-        all << in.rdbuf();
-    }
-    text = all.str();
-    return true;
-}
-
-// The joiner plays with the host's settings: a file of its own for the engine to read.
-class HostSettingsFile {
-  public:
-    ~HostSettingsFile() {
-        if (!path_.empty()) std::remove(path_.c_str());
-    }
-    bool write(const std::string& text) {
-        char name[] = "/tmp/korvane-host-settings-XXXXXX";
-        int fd = mkstemp(name);
-        if (fd < 0) return false;
-        path_ = name;
-        size_t done = 0;
-        while (done < text.size()) {
-            ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        ::close(fd);
-        if (done != text.size()) return false;
-        engine->System_SetState(HGE_INIFILE, path_.c_str());
-        return true;
-    }
-
-  private:
-    std::string path_;
-};
-
-// Keys of one side as a script gives them: a tap lets go after its frame.
-class ScriptKeys {
-  public:
-    void change(int key, bool press) { apply_key_change(next_, key, press); }
-    void tap(int key) {
-        change(key, true);
-        tapped_.push_back(key);
-    }
-    KeyFrame take() {
-        KeyFrame frame = next_;
-        next_ = held_only(next_);
-        for (int key : tapped_) change(key, false);
-        tapped_.clear();
-        return frame;
-    }
-    const KeyFrame& next() const { return next_; }
-
-  private:
-    KeyFrame next_;
-    std::vector<int> tapped_;
-};
-
 void note(const char* side, const std::string& text) {
     std::fprintf(stderr, "korvane-headless (%s): %s\n", side, text.c_str());
 }
@@ -205,6 +144,74 @@ bool wants_online(int argc, char** argv) {
         if (std::strcmp(argv[i], "--host") == 0 || std::strcmp(argv[i], "--join") == 0) return true;
     return false;
 }
+
+namespace {
+
+// One side of a headless session as a script drives it: its keys go to the
+// session, a frame runs as far as the input delay lets it, a dump waits
+// until the peer's keys have made the state sure.
+class OnlineTarget final : public ScriptTarget {
+  public:
+    OnlineTarget(OnlinePlay& play, int input_delay, bool realtime, const char* side)
+        : play_(play), input_delay_(input_delay), realtime_(realtime), side_(side) {}
+
+    bool online() const { return online_; }
+    const KeyFrame& next() const { return next_; }
+
+    void key(int key, bool down, int letter) override {
+        apply_key_change(next_, key, down, letter < 0 ? key : letter);
+    }
+    void frame_time(float) override {} // an online frame is always 1/60 s
+    bool frame() override {
+        if (!online_) return false;
+        if (realtime_) {
+            due_ += std::chrono::microseconds(16667);
+            std::this_thread::sleep_until(due_);
+        }
+        play_.add_local(next_);
+        next_ = held_only(next_);
+        long target = play_.rollback().local_known() - input_delay_;
+        while (play_.frame() < target && online_) {
+            if (!play_.step() && !wait_a_little()) online_ = false;
+            if (play_.quit_asked()) online_ = false;
+        }
+        // A side that had to wait goes on from now, as a player's would.
+        if (realtime_ && clock::now() > due_) due_ = clock::now();
+        return online_;
+    }
+    bool dump(long, std::string& out) override {
+        while (online_ && play_.rollback().remote_known() < play_.frame())
+            if (!wait_a_little()) online_ = false;
+        if (!online_) return false;
+        play_.settle();
+        out = dump_state(app.world, play_.frame());
+        return true;
+    }
+    bool screenshot(const std::string& file) override {
+        return engine->Gfx_SaveScreenshot(file.c_str());
+    }
+    // Each machine's own choices take no part in the shared frame.
+    void option(const std::string&, int) override {}
+
+  private:
+    using clock = std::chrono::steady_clock;
+
+    // Waits for the network while the session lasts; false once it has ended.
+    bool wait_a_little() {
+        play_.pump(1);
+        return play_.phase() == PHASE_PLAYING;
+    }
+
+    OnlinePlay& play_;
+    int input_delay_;
+    bool realtime_;
+    const char* side_;
+    bool online_ = true;
+    KeyFrame next_;
+    clock::time_point due_ = clock::now();
+};
+
+} // namespace
 
 int run_online_headless(int argc, char** argv) {
     CommandLine c;
@@ -220,7 +227,7 @@ int run_online_headless(int argc, char** argv) {
     }
     const char* side = c.online.host ? "host" : "join";
     std::vector<ScriptCommand> commands;
-    if (!read_text(c.script, text)) {
+    if (!read_script_text(c.script, text)) {
         note(side, "cannot read " + c.script);
         return 2;
     }
@@ -234,22 +241,16 @@ int run_online_headless(int argc, char** argv) {
     if (!start_game()) return 1;
 
     OnlinePlay play;
+    c.online.settings = app.world.file_settings;
     if (!play.open(c.online, error)) {
         note(side, error);
         shutdown_program();
         return 1;
     }
-    HostSettingsFile host_settings;
     for (int waited = 0; !play.greeted() && play.phase() != PHASE_ENDED && waited < 30000; waited += 20)
         play.pump(20);
     if (!play.greeted()) {
         note(side, play.phase() == PHASE_ENDED ? play.end_message() : "no session within 30 s");
-        shutdown_program();
-        return 1;
-    }
-    if (!c.online.host && !host_settings.write(play.settings_text())) {
-        note(side, "cannot keep the host's settings in a file");
-        play.leave();
         shutdown_program();
         return 1;
     }
@@ -262,67 +263,15 @@ int run_online_headless(int argc, char** argv) {
         return 1;
     }
 
-    Engine* real = engine;
-    FrameEngine fe(real);
-    engine = &fe;
-    play.begin(&fe, recording ? &recorder : nullptr);
+    AppRunner runner;
+    app.hud.online = true;
+    play.begin(&runner, recording ? &recorder : nullptr);
 
-    ScriptKeys keys;
-    bool online = true;
-    using clock = std::chrono::steady_clock;
-    clock::time_point due = clock::now();
     long first_frame = play.frame();
-    size_t at = 0;
+    OnlineTarget target(play, c.online.input_delay, c.realtime, side);
     long left_in_command = 0;
-    // Waits for the network while the session lasts; false once it has ended.
-    auto wait_a_little = [&play]() {
-        play.pump(1);
-        return play.phase() == PHASE_PLAYING;
-    };
-    for (; at < commands.size() && online; ++at) {
-        const ScriptCommand& cmd = commands[at];
-        switch (cmd.op) {
-        case OP_PRESS: keys.change(cmd.key, true); break;
-        case OP_RELEASE: keys.change(cmd.key, false); break;
-        case OP_TAP: keys.tap(cmd.key); break;
-        case OP_DT: break; // an online frame is always 1/60 s
-        case OP_SEED: break;
-        case OP_OPTION: break; // each machine's own choices take no part in the shared frame
-        case OP_SCREENSHOT: {
-            engine = real;
-            if (!real->Gfx_SaveScreenshot(cmd.file.c_str()))
-                note(side, "cannot write " + cmd.file);
-            engine = &fe;
-            break;
-        }
-        case OP_FRAMES:
-            left_in_command = cmd.frames;
-            while (left_in_command > 0 && online) {
-                if (c.realtime) {
-                    due += std::chrono::microseconds(16667);
-                    std::this_thread::sleep_until(due);
-                }
-                play.add_local(keys.take());
-                long target = play.rollback().local_known() - c.online.input_delay;
-                while (play.frame() < target && online) {
-                    if (!play.step() && !wait_a_little()) online = false;
-                    if (play.quit_asked()) online = false;
-                }
-                // A side that had to wait goes on from now, as a player's would.
-                if (c.realtime && clock::now() > due) due = clock::now();
-                if (online) --left_in_command;
-            }
-            break;
-        case OP_DUMP:
-            while (online && play.rollback().remote_known() < play.frame())
-                if (!wait_a_little()) online = false;
-            if (!online) break;
-            play.settle();
-            std::cout << dump_state(play.frame()) << std::endl;
-            break;
-        }
-        if (!online) break;
-    }
+    size_t at = run_script(commands, target, nullptr, 0, &left_in_command);
+    bool online = target.online();
     int status = 0;
     if (online) {
         // Stay until the peer has every key of ours and ours are all final.
@@ -354,9 +303,9 @@ int run_online_headless(int argc, char** argv) {
         status = 3;
     }
     play.leave();
-    engine = real;
+    app.hud.online = false;
     if (recording) {
-        std::string final_state = dump_state(recorder.frames());
+        std::string final_state = dump_state(app.world, recorder.frames());
         if (!recorder.finish(final_state, error)) {
             note(side, error);
             status = 1;
@@ -364,8 +313,9 @@ int run_online_headless(int argc, char** argv) {
     }
     if (ended_early && at < commands.size()) {
         // The game goes on alone from the menu with the rest of the script.
-        set_game_state(ACTION_MENU);
-        std::snprintf(menu_notice, sizeof menu_notice, "%s", play.end_message().c_str());
+        set_game_state(app.world, ACTION_MENU);
+        take_events(app, 0);
+        std::snprintf(app.hud.notice, sizeof app.hud.notice, "%s", play.end_message().c_str());
         std::vector<ScriptCommand> rest;
         if (commands[at].op == OP_FRAMES && left_in_command > 0) {
             ScriptCommand more = commands[at];
@@ -374,7 +324,7 @@ int run_online_headless(int argc, char** argv) {
         }
         rest.insert(rest.end(), commands.begin() + static_cast<long>(at) + 1, commands.end());
         for (int key = 1; key < 256; ++key)
-            if (keys.next().is_held(key)) engine->Input_Inject(key, true);
+            if (target.next().is_held(key)) engine->Input_Inject(key, true);
         run_script_commands(rest);
     }
     shutdown_program();
@@ -388,11 +338,9 @@ namespace {
 struct WindowSession {
     CommandLine line;
     OnlinePlay play;
-    HostSettingsFile host_settings;
+    AppRunner runner;
     Recorder recorder;
     bool recording = false;
-    Engine* real = nullptr;
-    FrameEngine* fe = nullptr;
     bool begun = false;
     bool over = false;  // ended; the game goes on alone
     KeyFrame pending;   // local keys gathered since the last frame added
@@ -403,7 +351,7 @@ struct WindowSession {
 WindowSession* window = nullptr;
 
 void set_notice(const std::string& text) {
-    std::snprintf(menu_notice, sizeof menu_notice, "%s", text.c_str());
+    std::snprintf(app.hud.notice, sizeof app.hud.notice, "%s", text.c_str());
 }
 
 // Gathers another engine frame's keys into pending.
@@ -413,6 +361,7 @@ void gather(KeyFrame& pending, const KeyFrame& now) {
         pending.up[i] |= now.up[i];
         pending.held[i] = now.held[i];
     }
+    pending.letters |= now.letters;
     if (now.last_key) pending.last_key = now.last_key;
 }
 
@@ -420,21 +369,27 @@ void finish_recording(WindowSession& w) {
     if (!w.recording) return;
     w.recording = false;
     std::string error;
-    if (!w.recorder.finish(dump_state(w.recorder.frames()), error))
-        w.real->System_MessageBox(error.c_str(), "Error");
+    if (!w.recorder.finish(dump_state(app.world, w.recorder.frames()), error))
+        engine->System_MessageBox(error.c_str(), "Error");
 }
 
-// Back to the last sure frame, then the menu with a word on what happened.
+// The local game again, with a word on what happened.
+void go_alone(WindowSession& w, const std::string& notice) {
+    w.over = true;
+    app.hud.online = false;
+    engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+    set_notice(notice);
+}
+
+// Back to the last sure frame, then the menu.
 void end_session(WindowSession& w) {
     if (w.over) return;
-    w.over = true;
     w.play.rollback().restore_final();
     w.play.leave();
-    engine = w.real;
     finish_recording(w);
-    engine->System_SetState(HGE_FRAMEFUNC, frame_func);
-    set_game_state(ACTION_MENU);
-    set_notice(w.play.end_message());
+    go_alone(w, w.play.end_message());
+    set_game_state(app.world, ACTION_MENU);
+    take_events(app, 0);
 }
 
 bool window_frame() {
@@ -442,37 +397,29 @@ bool window_frame() {
     if (!w.begun) {
         w.play.pump(0);
         if (w.play.phase() == PHASE_ENDED) {
-            set_notice(w.play.end_message());
-            w.over = true;
-            engine->System_SetState(HGE_FRAMEFUNC, frame_func);
+            go_alone(w, w.play.end_message());
             return frame_func();
         }
         if (!w.play.greeted()) return frame_func(); // the game goes on while waiting
-        if (!w.line.online.host && !w.host_settings.write(w.play.settings_text())) {
-            w.play.leave();
-            set_notice("CANNOT KEEP THE HOST'S SETTINGS");
-            w.over = true;
-            engine->System_SetState(HGE_FRAMEFUNC, frame_func);
-            return frame_func();
-        }
         std::string error;
         if (!w.line.record.empty()) {
             w.recording = w.recorder.open(w.line.record, w.play.seed(), error);
-            if (!w.recording) w.real->System_MessageBox(error.c_str(), "Error");
+            if (!w.recording) engine->System_MessageBox(error.c_str(), "Error");
         }
-        menu_notice[0] = '\0';
+        app.hud.notice[0] = '\0';
+        app.hud.options.open = false;
+        app.hud.online = true;
         engine->Channel_StopAll();
-        engine = w.fe;
-        w.play.begin(w.fe, w.recording ? &w.recorder : nullptr);
+        w.play.begin(&w.runner, w.recording ? &w.recorder : nullptr);
         w.begun = true;
         w.time = 0;
         return false;
     }
     KeyFrame now;
-    read_keyboard(w.real, now);
+    read_key_frame(engine, now);
     gather(w.pending, now);
     w.play.pump(0);
-    w.time += w.real->Timer_GetDelta();
+    w.time += engine->Timer_GetDelta();
     // Never more than a few frames at once after a stall.
     if (w.time > 4 * ONLINE_DT) w.time = 4 * ONLINE_DT;
     while (w.time >= ONLINE_DT && w.play.phase() == PHASE_PLAYING) {
@@ -515,6 +462,7 @@ int run_online_window(int argc, char** argv) {
     }
     configure_engine();
     if (!start_game()) return 0;
+    w.line.online.settings = app.world.file_settings;
     if (!w.play.open(w.line.online, error)) {
         engine->System_MessageBox(error.c_str(), "Error");
         shutdown_program();
@@ -523,9 +471,6 @@ int run_online_window(int argc, char** argv) {
     set_notice(w.line.online.host
                    ? "WAITING FOR A PLAYER ON PORT " + std::to_string(w.line.online.port)
                    : "JOINING " + w.line.online.address + ":" + std::to_string(w.line.online.port));
-    w.real = engine;
-    FrameEngine fe(engine);
-    w.fe = &fe;
     window = &w;
     engine->System_SetState(HGE_FRAMEFUNC, window_frame);
     engine->System_Start();
@@ -533,10 +478,8 @@ int run_online_window(int argc, char** argv) {
     if (w.begun && !w.over) {
         w.play.rollback().restore_final();
         w.play.leave();
-        engine = w.real;
         finish_recording(w);
     }
-    engine = w.real;
     window = nullptr;
     shutdown_program();
     return 0;

@@ -1,11 +1,22 @@
 #include "online/rollback.h"
 
-#include "world/globals.h"
 #include "game/states.h"
+#include "main/app.h"
+#include "world/checksum.h"
 
-void Rollback::start(int side, FrameEngine* fe, float dt, FinalFrameObserver* observer) {
+World& AppRunner::world() {
+    return app.world;
+}
+
+bool AppRunner::run_frame(const KeyFrame& keys, float dt, bool silent) {
+    bool ended = simulate(app.world, keys, dt);
+    if (!silent) take_events(app, dt);
+    return ended;
+}
+
+void Rollback::start(int side, FrameRunner* runner, float dt, FinalFrameObserver* observer) {
     side_ = side;
-    fe_ = fe;
+    runner_ = runner;
     dt_ = dt;
     observer_ = observer;
     frame_ = final_ = local_known_ = remote_known_ = ran_ = 0;
@@ -18,8 +29,8 @@ void Rollback::start(int side, FrameEngine* fe, float dt, FinalFrameObserver* ob
         summed_[i] = false;
     }
     for (long& f : slot_frame_) f = 0;
-    for (WorldSnapshot& s : states_) reserve_world(s);
-    save_world(states_[0]);
+    for (World& s : states_) reserve_world(s);
+    states_[0] = runner_->world();
 }
 
 bool Rollback::add_local(long f, const KeyFrame& keys) {
@@ -55,22 +66,22 @@ void Rollback::run_frame(long f, bool silent) {
     static const KeyFrame nothing;
     const uint8_t* prev_held = f > 1 ? merged_[(f - 1) % INPUT_RING].held : nothing.held;
     KeyFrame& merged = merged_[f % INPUT_RING];
+    const World& w = runner_->world();
     if (side_ == 0)
-        merge_keys(local, remote, prev_held, merged);
+        merge_keys(w, local, remote, prev_held, merged);
     else
-        merge_keys(remote, local, prev_held, merged);
+        merge_keys(w, remote, local, prev_held, merged);
     used_[f % INPUT_RING] = remote;
-    fe_->set_frame(merged, dt_, silent);
-    ended_[f % INPUT_RING] = frame_func();
+    ended_[f % INPUT_RING] = runner_->run_frame(merged, dt_, silent);
     // The checksum waits until the frame is final, so frames run again are not hashed; a
     // state about to be overwritten while its frame is not final yet is hashed first.
-    WorldSnapshot& slot = states_[f % STATE_RING];
+    World& slot = states_[f % STATE_RING];
     long held = slot_frame_[f % STATE_RING];
     if (held != f && held > final_ && !summed_[held % INPUT_RING]) {
         sums_[held % INPUT_RING] = world_checksum(slot);
         summed_[held % INPUT_RING] = true;
     }
-    save_world(slot);
+    slot = runner_->world();
     slot_frame_[f % STATE_RING] = f;
     summed_[f % INPUT_RING] = false;
     if (f > ran_) ran_ = f;
@@ -78,7 +89,7 @@ void Rollback::run_frame(long f, bool silent) {
 
 void Rollback::settle() {
     if (redo_from_ != 0 && redo_from_ <= frame_) {
-        restore_world(states_[(redo_from_ - 1) % STATE_RING]);
+        runner_->world() = states_[(redo_from_ - 1) % STATE_RING];
         ++rollbacks_;
         for (long f = redo_from_; f <= frame_; ++f) {
             run_frame(f, true);
@@ -99,7 +110,7 @@ void Rollback::run_next() {
 
 void Rollback::rerun_last(int back) {
     if (back < 1 || back >= STATE_RING || back > frame_) return;
-    restore_world(states_[(frame_ - back) % STATE_RING]);
+    runner_->world() = states_[(frame_ - back) % STATE_RING];
     ++rollbacks_;
     for (long f = frame_ - back + 1; f <= frame_; ++f) {
         run_frame(f, true);
@@ -125,6 +136,6 @@ void Rollback::report_finals() {
 void Rollback::restore_final() {
     settle();
     if (final_ == frame_) return;
-    restore_world(states_[final_ % STATE_RING]);
+    runner_->world() = states_[final_ % STATE_RING];
     frame_ = final_;
 }

@@ -5,9 +5,8 @@
 
 #include <cstdint>
 
-#include "online/frame_engine.h"
 #include "online/keys.h"
-#include "online/world_state.h"
+#include "world/world.h"
 
 const int MAX_PREDICTION = 8;  // frames run past the last known remote keys
 const int MAX_INPUT_DELAY = 10;
@@ -23,11 +22,30 @@ class FinalFrameObserver {
     virtual void final_frame(long frame, const KeyFrame& keys, bool ended, uint32_t sum) = 0;
 };
 
+// Runs the game's frames for the rollback.
+class FrameRunner {
+  public:
+    virtual ~FrameRunner() = default;
+    // The game's world, which the rollback saves and puts back.
+    virtual World& world() = 0;
+    // One frame with the merged keys; silent when it runs again, so that its
+    // sounds and feedback are not given twice. True: the game asked to end.
+    virtual bool run_frame(const KeyFrame& keys, float dt, bool silent) = 0;
+};
+
+// The program's game (`app`): its world, whose events sound and show only the
+// first time a frame runs.
+class AppRunner final : public FrameRunner {
+  public:
+    World& world() override;
+    bool run_frame(const KeyFrame& keys, float dt, bool silent) override;
+};
+
 class Rollback {
   public:
-    // side 0 is the host, 1 the joiner. The game stands where both sides
-    // start; fe answers the game's engine calls while frames run.
-    void start(int side, FrameEngine* fe, float dt, FinalFrameObserver* observer);
+    // side 0 is the host, 1 the joiner. The runner's world stands where both
+    // sides start.
+    void start(int side, FrameRunner* runner, float dt, FinalFrameObserver* observer);
 
     long frame() const { return frame_; }
     long final_frame() const { return final_; }
@@ -62,7 +80,7 @@ class Rollback {
     void report_finals();
 
     int side_ = 0;
-    FrameEngine* fe_ = nullptr;
+    FrameRunner* runner_ = nullptr;
     float dt_ = 1.0f / 60.0f;
     FinalFrameObserver* observer_ = nullptr;
     long frame_ = 0, final_ = 0, local_known_ = 0, remote_known_ = 0, ran_ = 0;
@@ -73,5 +91,5 @@ class Rollback {
     uint32_t sums_[INPUT_RING] = {};
     bool summed_[INPUT_RING] = {}; // sums_ holds the frame's checksum
     long slot_frame_[STATE_RING] = {}; // the frame each saved state follows
-    WorldSnapshot states_[STATE_RING];
+    World states_[STATE_RING];         // saved copies of the world, kept with room to spare
 };

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/globals.h"
-#include "world/options.h"
+#include "render/render.h"
+#include "render/resources.h"
+#include "world/levels.h"
 
 namespace {
 
@@ -22,7 +23,6 @@ const uint32_t COLOR_ROW = 0x70305A96;
 const float STRIP_HEIGHT = 22.0f;
 const float SMALL = 0.75f; // font1 at this scale still reads at 800 x 590
 const int MAX_MARKERS = 4;
-const float FLASH_TIME = 0.35f;
 
 void fill(float x1, float y1, float x2, float y2, uint32_t color) {
     hgeQuad q;
@@ -57,23 +57,24 @@ float width_of(Font* font, float scale, const char* line) {
     return font ? font->text_width(line) * scale : 0.0f;
 }
 
-float view_width(int v) {
-    return view_sprite[v] ? view_sprite[v]->get_width() : 0.0f;
+float view_width(const World& w, int v) {
+    return w.view_width[v];
 }
-float view_height(int v) {
-    return view_sprite[v] ? view_sprite[v]->get_height() : 0.0f;
+float view_height(const World& w) {
+    return w.view_height;
 }
 
 // Level and pass counted from 1, as a player counts them.
-void level_text(char* buf, size_t size, const char* label) {
-    if (iteration > 0)
-        std::snprintf(buf, size, "%s %d PASS %d", label, level_index + 1, iteration + 1);
+void level_line(const World& w, char* buf, size_t size, const char* label) {
+    if (w.iteration > 0)
+        std::snprintf(buf, size, "%s %d PASS %d", label, w.level_index + 1, w.iteration + 1);
     else
-        std::snprintf(buf, size, "%s %d", label, level_index + 1);
+        std::snprintf(buf, size, "%s %d", label, w.level_index + 1);
 }
 
-void status_strip(int v, const ship& s) {
-    float w = view_width(v);
+void status_strip(const World& world, int v, const ship& s) {
+    Font* font1 = resources.font1;
+    float w = view_width(world, v);
     fill(0, 0, w, STRIP_HEIGHT, COLOR_BAND);
     // Armor as pips: one for each hit the ship can take.
     float x = 6;
@@ -82,9 +83,10 @@ void status_strip(int v, const ship& s) {
         fill(x, 5, x + 11, 16, i <= s.armor ? COLOR_PIP_FULL : COLOR_PIP_EMPTY);
     char items[4][32];
     std::snprintf(items[0], sizeof items[0], "SHIPS %d", s.ships < 0 ? 0 : s.ships);
-    level_text(items[1], sizeof items[1], "LEVEL");
-    std::snprintf(items[2], sizeof items[2], "ENEMIES %d", enemies_left());
-    std::snprintf(items[3], sizeof items[3], "CREDITS %d", credits_of(v)); // a rival has a purse of its own
+    level_line(world, items[1], sizeof items[1], "LEVEL");
+    std::snprintf(items[2], sizeof items[2], "ENEMIES %d", enemies_left(world));
+    std::snprintf(items[3], sizeof items[3], "CREDITS %d",
+                  credits_of(world, v)); // a rival has a purse of its own
     float used = 0;
     for (auto& item : items) used += width_of(font1, SMALL, item);
     float left = x + 6, gap = (w - 8 - left - used) / 3;
@@ -99,11 +101,11 @@ void status_strip(int v, const ship& s) {
     }
 }
 
-void border_flash(int v) {
-    float a = armor_flash[v] / FLASH_TIME;
+void border_flash(const Scene& sc, int v) {
+    float a = sc.hud.armor_flash[v] / ARMOR_FLASH_TIME;
     if (a <= 0) return;
     uint32_t color = (static_cast<uint32_t>(a * 200.0f) << 24) | (COLOR_FLASH & 0xFFFFFF);
-    float w = view_width(v), h = view_height(v), t = 5;
+    float w = view_width(sc.world, v), h = view_height(sc.world), t = 5;
     fill(0, 0, w, t, color);
     fill(0, h - t, w, h, color);
     fill(0, t, t, h - t, color);
@@ -111,13 +113,14 @@ void border_flash(int v) {
 }
 
 // Arrows on the view's edge toward the nearest enemies outside it.
-void edge_markers(int v) {
+void edge_markers(const Scene& sc, int v) {
+    const World& w = sc.world;
     int best[MAX_MARKERS];
     float best_d[MAX_MARKERS];
     int found = 0;
-    float ax = anchor_x(v), ay = anchor_y(v);
-    for (int i = 0; i < static_cast<int>(enemy_list.size()); ++i) {
-        const enemy& e = enemy_list[i];
+    float ax = anchor_x(w, v), ay = anchor_y(w, v);
+    for (int i = 0; i < static_cast<int>(w.enemy_list.size()); ++i) {
+        const enemy& e = w.enemy_list[i];
         if (e.visible[v]) continue;
         float dx = e.screen_x[v] - ax, dy = e.screen_y[v] - ay;
         float d = dx * dx + dy * dy;
@@ -134,10 +137,10 @@ void edge_markers(int v) {
         best[at] = i;
         best_d[at] = d;
     }
-    float top = aid_on(AID_STATUS) ? STRIP_HEIGHT + 4 : 4;
-    float x1 = 4, y1 = top, x2 = view_width(v) - 4, y2 = view_height(v) - 4;
+    float top = aid_on(sc.options, AID_STATUS) ? STRIP_HEIGHT + 4 : 4;
+    float x1 = 4, y1 = top, x2 = view_width(w, v) - 4, y2 = view_height(w) - 4;
     for (int k = 0; k < found; ++k) {
-        const enemy& e = enemy_list[best[k]];
+        const enemy& e = w.enemy_list[best[k]];
         float dx = e.screen_x[v] - ax, dy = e.screen_y[v] - ay;
         float len = std::sqrt(dx * dx + dy * dy);
         if (len < 1.0f) continue;
@@ -154,8 +157,8 @@ void edge_markers(int v) {
     }
 }
 
-void centre_line(int v, float y, Font* font, float scale, const char* line) {
-    text(font, scale, view_width(v) / 2, y, TEXT_CENTER, line);
+void centre_line(const World& w, int v, float y, Font* font, float scale, const char* line) {
+    text(font, scale, view_width(w, v) / 2, y, TEXT_CENTER, line);
 }
 
 } // namespace
@@ -189,15 +192,15 @@ const char* key_label(int key, char* buf) {
     return buf;
 }
 
-int enemies_left() {
-    int n = static_cast<int>(enemy_list.size() + pending_list.size());
-    if (!spawning || level_index < 0 || level_index >= static_cast<int>(level_list.size()))
-        return n;
+int enemies_left(const World& w) {
+    int n = static_cast<int>(w.enemy_list.size() + w.pending_list.size());
+    const char* level = level_text(w.level_index);
+    if (!w.spawning || !level) return n;
     // The level string after its field digit, once per pass still to come.
-    int letters = static_cast<int>(level_list[level_index].size()) - 1;
+    int letters = static_cast<int>(std::strlen(level)) - 1;
     if (letters <= 0) return n;
-    if (spawn_index >= 1 && spawn_index <= letters) n += letters + 1 - spawn_index;
-    for (int pass = spawn_pass + 2; pass <= iteration; pass += 2) n += letters;
+    if (w.spawn_index >= 1 && w.spawn_index <= letters) n += letters + 1 - w.spawn_index;
+    for (int pass = w.spawn_pass + 2; pass <= w.iteration; pass += 2) n += letters;
     return n;
 }
 
@@ -206,52 +209,61 @@ void draw_aid_blip(float x, float y, bool partner) {
     fill(x - r, y - r, x + r, y + r, partner ? COLOR_PARTNER : COLOR_ENEMY);
 }
 
-void draw_view_aids(int v, int own) {
-    if (game_state != STATE_PLAY) return;
-    const ship& s = ship_records[own];
-    if (aid_on(AID_RADAR)) edge_markers(v);
-    if (aid_on(AID_FEEDBACK)) {
-        border_flash(v);
+void draw_view_aids(const Scene& sc, int v, int own) {
+    const World& w = sc.world;
+    if (w.game_state != STATE_PLAY) return;
+    const ship& s = w.ship_records[own];
+    Font* font2 = resources.font2;
+    if (aid_on(sc.options, AID_RADAR)) edge_markers(sc, v);
+    if (aid_on(sc.options, AID_FEEDBACK)) {
+        border_flash(sc, v);
         char line[40];
-        if (level_end_timer > 0) {
-            centre_line(v, 150, font2, 1.0f, "LEVEL CLEARED");
+        if (w.level_end_timer > 0) {
+            centre_line(w, v, 150, font2, 1.0f, "LEVEL CLEARED");
         } else if (s.armor < 0) {
             std::snprintf(line, sizeof line, "SHIP LOST - %d LEFT", s.ships < 0 ? 0 : s.ships);
-            centre_line(v, 150, font2, 1.0f, line);
+            centre_line(w, v, 150, font2, 1.0f, line);
         }
     }
-    if (aid_on(AID_STATUS)) status_strip(v, s);
-    if (game_paused) centre_line(v, 220, font2, 1.0f, "PAUSED");
+    if (aid_on(sc.options, AID_STATUS)) status_strip(w, v, s);
+    if (w.paused) centre_line(w, v, 220, font2, 1.0f, "PAUSED");
 }
 
-void draw_title_aids() {
-    if (aid_on(AID_PROMPTS)) text(font1, 1.0f, 400, 530, TEXT_CENTER, "PRESS ANY KEY");
+void draw_title_aids(const Scene& sc) {
+    if (aid_on(sc.options, AID_PROMPTS))
+        text(resources.font1, 1.0f, 400, 530, TEXT_CENTER, "PRESS ANY KEY");
 }
 
-void draw_menu_aids() {
-    if (!online_session) text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
-    if (!aid_on(AID_PROMPTS)) return;
+void draw_menu_aids(const Scene& sc) {
+    const World& w = sc.world;
+    Font* font1 = resources.font1;
+    if (!sc.hud.online) text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
+    if (!aid_on(sc.options, AID_PROMPTS)) return;
     text(font1, SMALL, 600, 530, TEXT_CENTER, "ENTER SHOP");
-    if (game_mode == MODE_COMPETITION || !font1) return;
+    if (w.game_mode == MODE_COMPETITION || !font1) return;
     // The password's letters stand on the block's second line, from x = 520.
-    int cursor = password_cursor >= 0 && password_cursor < 9 ? password_cursor : 0;
-    char before[10] = {}, letter[2] = {password[cursor], 0};
-    std::memcpy(before, password, static_cast<size_t>(cursor));
+    int cursor = w.password_cursor >= 0 && w.password_cursor < 9 ? w.password_cursor : 0;
+    char before[10] = {}, letter[2] = {w.password[cursor], 0};
+    std::memcpy(before, w.password, static_cast<size_t>(cursor));
     float line = font1->get_height() * font1->get_spacing();
     float x = 520 + font1->text_width(before);
-    float w = font1->text_width(letter);
-    fill(x, 435 + 2 * line - 2, x + (w > 4 ? w : 12), 435 + 2 * line, COLOR_PIP_FULL);
-    if (invalid_password_time > 0) text(font2, SMALL, 600, 505, TEXT_CENTER, "INVALID PASSWORD");
+    float lw = font1->text_width(letter);
+    fill(x, 435 + 2 * line - 2, x + (lw > 4 ? lw : 12), 435 + 2 * line, COLOR_PIP_FULL);
+    if (sc.hud.invalid_password_time > 0)
+        text(resources.font2, SMALL, 600, 505, TEXT_CENTER, "INVALID PASSWORD");
 }
 
-void draw_game_over_aids() {
-    if (!aid_on(AID_FEEDBACK)) return;
+void draw_game_over_aids(const Scene& sc) {
+    if (!aid_on(sc.options, AID_FEEDBACK)) return;
     char line[40];
-    level_text(line, sizeof line, "LEVEL REACHED");
-    text(font2, 1.0f, 400, 160, TEXT_CENTER, line);
+    level_line(sc.world, line, sizeof line, "LEVEL REACHED");
+    text(resources.font2, 1.0f, 400, 160, TEXT_CENTER, line);
 }
 
-void draw_options_screen() {
+void draw_options_screen(const Scene& sc) {
+    Font* font1 = resources.font1;
+    Font* font2 = resources.font2;
+    const OptionsScreen& screen = sc.hud.options;
     static const char* const labels[ROW_COUNT] = {"STATUS STRIP",
                                                   "READABLE RADAR",
                                                   "FEEDBACK",
@@ -273,7 +285,7 @@ void draw_options_screen() {
                                                   "PLAYER 2 BACK",
                                                   "PLAYER 2 FIRE",
                                                   "KEYS FROM SETTINGS"};
-    const player_options& o = game_options;
+    const player_options& o = sc.options;
     text(font2, 1.0f, 400, 18, TEXT_CENTER, "O P T I O N S");
     float y = 62;
     for (int row = 0; row < ROW_COUNT; ++row) {
@@ -281,7 +293,7 @@ void draw_options_screen() {
         if (row == ROW_VOLUME || row == ROW_KEYS || row == ROW_KEYS + ROLE_COUNT ||
             row == ROW_DEFAULT_KEYS)
             y += 8;
-        if (row == options_row) fill(150, y - 1, 650, y + 20, COLOR_ROW);
+        if (row == screen.row) fill(150, y - 1, 650, y + 20, COLOR_ROW);
         char value[24] = "";
         const char* on_off = nullptr;
         if (row < ROW_AIDS + AID_COUNT) on_off = o.aids[row - ROW_AIDS] ? "ON" : "OFF";
@@ -297,13 +309,14 @@ void draw_options_screen() {
         if (on_off) std::snprintf(value, sizeof value, "%s", on_off);
         if (row >= ROW_KEYS && row < ROW_DEFAULT_KEYS) {
             int k = row - ROW_KEYS;
-            if (row == options_row && options_waiting_key)
+            if (row == screen.row && screen.waiting_key)
                 std::snprintf(value, sizeof value, "PRESS A KEY");
             else
-                key_label(player_key(k / ROLE_COUNT, k % ROLE_COUNT), value);
+                key_label(player_key(o, sc.world.file_settings, k / ROLE_COUNT, k % ROLE_COUNT),
+                          value);
         }
         text(font1, 0.85f, 170, y, TEXT_LEFT, labels[row]);
-        text(row == options_row && options_waiting_key ? font2 : font1, 0.85f, 630, y, TEXT_RIGHT,
+        text(row == screen.row && screen.waiting_key ? font2 : font1, 0.85f, 630, y, TEXT_RIGHT,
              value);
         y += 21;
     }

@@ -3,8 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "world/globals.h"
 #include "gfx/font.h"
+#include "render/render.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -21,7 +22,9 @@ void set_line(TextLine& line, float x, float y, int align, const char* format, .
     line.align = align;
 }
 
-int level_number() { return iteration * 50 + level_index; }
+int level_number(const World& w) {
+    return w.iteration * 50 + w.level_index;
+}
 
 // Pads the menu's level number to at least three digits.
 const char* leading_zeros(int number) {
@@ -52,19 +55,20 @@ const char* mode_name(int mode) {
     return "";
 }
 
-int menu_lines(TextLine* out) {
+int menu_lines(const Scene& sc, TextLine* out) {
+    const World& w = sc.world;
     int n = 0;
-    set_line(out[n++], 200, 435, TEXT_CENTER, "%s", mode_name(game_mode));
+    set_line(out[n++], 200, 435, TEXT_CENTER, "%s", mode_name(w.game_mode));
     set_line(out[n++], 200, 455, TEXT_CENTER, "SPACE CHANGE GAMEMODE");
-    if (game_mode != MODE_COMPETITION) {
-        int number = level_number();
+    if (w.game_mode != MODE_COMPETITION) {
+        int number = level_number(w);
         // %.9s: the password is nine letters even if its terminator were lost.
-        set_line(out[n++], 520, 435, TEXT_LEFT, "PASSWORD:\n%.9s\nLEVEL: %s%d", password,
+        set_line(out[n++], 520, 435, TEXT_LEFT, "PASSWORD:\n%.9s\nLEVEL: %s%d", w.password,
                  leading_zeros(number), number);
     }
     set_line(out[n++], 600, 560, TEXT_CENTER, "ARROWS AND CTRL");
-    if (game_mode != MODE_ONE_PLAYER) set_line(out[n++], 200, 560, TEXT_CENTER, "WASD AND SHIFT");
-    if (menu_notice[0]) set_line(out[n++], 400, 510, TEXT_CENTER, "%.79s", menu_notice);
+    if (w.game_mode != MODE_ONE_PLAYER) set_line(out[n++], 200, 560, TEXT_CENTER, "WASD AND SHIFT");
+    if (sc.hud.notice[0]) set_line(out[n++], 400, 510, TEXT_CENTER, "%.79s", sc.hud.notice);
     return n;
 }
 
@@ -72,71 +76,76 @@ namespace {
 
 // COMPETITION: one rival's column, left for ship 1 and right for ship 0, as
 // their views stand; each line names the key that buys it.
-int rival_column(TextLine* out, int p) {
-    const ship& s = ship_records[p];
+int rival_column(const World& w, TextLine* out, int p) {
+    const ship& s = w.ship_records[p];
     const float x = p == 0 ? 412 : 4;
     const float price_x = x + 48;
     const char* const keys[4] = {p == 0 ? "F1" : "1", p == 0 ? "F2" : "2", p == 0 ? "F3" : "3",
                                  p == 0 ? "F4" : "4"};
     int n = 0;
     set_line(out[n++], x, 40, TEXT_LEFT, "%s", p == 0 ? "RIGHT PLAYER" : "LEFT PLAYER");
-    set_line(out[n++], x, 80, TEXT_LEFT, "BONUS  %5d.000", purse_bonus[p]);
-    set_line(out[n++], x, 105, TEXT_LEFT, "CREDITS%5d.000", purse[p]);
+    set_line(out[n++], x, 80, TEXT_LEFT, "BONUS  %5d.000", w.purse_bonus[p]);
+    set_line(out[n++], x, 105, TEXT_LEFT, "CREDITS%5d.000", w.purse[p]);
     set_line(out[n++], x, 150, TEXT_LEFT, "%-2s SHIPS:       %s%d", keys[0], s.ships < 10 ? "0" : "",
              s.ships);
-    if (s.ships < 99) set_line(out[n++], price_x, 175, TEXT_LEFT, "PRICE%4d.000", settings.price_ships);
+    if (s.ships < 99)
+        set_line(out[n++], price_x, 175, TEXT_LEFT, "PRICE%4d.000", w.settings.price_ships);
     set_line(out[n++], x, 215, TEXT_LEFT, "%-2s FLEXIBILITY: %s", keys[1],
              quality_label(s.flexibility));
     if (has_price(s.flexibility))
         set_line(out[n++], price_x, 240, TEXT_LEFT, "PRICE%4d.000",
-                 settings.price_flexibility[s.flexibility]);
+                 w.settings.price_flexibility[s.flexibility]);
     set_line(out[n++], x, 280, TEXT_LEFT, "%-2s FIREPOWER:   %s", keys[2],
              quality_label(s.firepower));
     if (has_price(s.firepower))
         set_line(out[n++], price_x, 305, TEXT_LEFT, "PRICE%4d.000",
-                 settings.price_firepower[s.firepower]);
+                 w.settings.price_firepower[s.firepower]);
     set_line(out[n++], x, 345, TEXT_LEFT, "%-2s SHIELD:      %s", keys[3], quality_label(s.shield));
     if (has_price(s.shield))
-        set_line(out[n++], price_x, 370, TEXT_LEFT, "PRICE%4d.000", settings.price_shield[s.shield]);
+        set_line(out[n++], price_x, 370, TEXT_LEFT, "PRICE%4d.000",
+                 w.settings.price_shield[s.shield]);
     return n;
 }
 
-int competition_shop_lines(TextLine* out) {
-    int n = rival_column(out, 1);
-    n += rival_column(out + n, 0);
-    set_line(out[n++], 400, 440, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number());
+int competition_shop_lines(const World& w, TextLine* out) {
+    int n = rival_column(w, out, 1);
+    n += rival_column(w, out + n, 0);
+    set_line(out[n++], 400, 440, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number(w));
     return n;
 }
 
 } // namespace
 
-int shop_lines(TextLine* out) {
-    if (competing()) return competition_shop_lines(out);
-    const ship& s = ship_records[0];
+int shop_lines(const World& w, TextLine* out) {
+    if (competing(w)) return competition_shop_lines(w, out);
+    const ship& s = w.ship_records[0];
     int n = 0;
-    set_line(out[n++], 116, 57, TEXT_LEFT, "BONUS%11d.000   CREDITS%4d.000", bonus, money);
+    set_line(out[n++], 116, 57, TEXT_LEFT, "BONUS%11d.000   CREDITS%4d.000", w.bonus, w.money);
     set_line(out[n++], 68, 137, TEXT_LEFT, "F1 SHIPS:       %s%d", s.ships < 10 ? "0" : "",
              s.ships);
-    if (s.ships < 99) set_line(out[n++], 516, 137, TEXT_LEFT, "PRICE%4d.000", settings.price_ships);
+    if (s.ships < 99)
+        set_line(out[n++], 516, 137, TEXT_LEFT, "PRICE%4d.000", w.settings.price_ships);
     set_line(out[n++], 68, 166, TEXT_LEFT, "F2 FLEXIBILITY: %s", quality_label(s.flexibility));
     if (has_price(s.flexibility))
         set_line(out[n++], 516, 166, TEXT_LEFT, "PRICE%4d.000",
-                 settings.price_flexibility[s.flexibility]);
+                 w.settings.price_flexibility[s.flexibility]);
     set_line(out[n++], 68, 197, TEXT_LEFT, "F3 FIREPOWER:   %s", quality_label(s.firepower));
     if (has_price(s.firepower))
         set_line(out[n++], 516, 197, TEXT_LEFT, "PRICE%4d.000",
-                 settings.price_firepower[s.firepower]);
+                 w.settings.price_firepower[s.firepower]);
     set_line(out[n++], 68, 227, TEXT_LEFT, "F4 SHIELD:      %s", quality_label(s.shield));
     if (has_price(s.shield))
-        set_line(out[n++], 516, 227, TEXT_LEFT, "PRICE%4d.000", settings.price_shield[s.shield]);
-    set_line(out[n++], 400, 297, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number());
+        set_line(out[n++], 516, 227, TEXT_LEFT, "PRICE%4d.000", w.settings.price_shield[s.shield]);
+    set_line(out[n++], 400, 297, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number(w));
     return n;
 }
 
-int game_over_lines(TextLine* out) {
+int game_over_lines(const World& w, TextLine* out) {
     set_line(out[0], 400, 100, TEXT_CENTER, "G A M E     O V E R");
-    if (!competing() || winner == WINNER_NONE) return 1;
-    const char* result = winner == 0 ? "RIGHT PLAYER WINS" : winner == 1 ? "LEFT PLAYER WINS" : "DRAW";
+    if (!competing(w) || w.winner == WINNER_NONE) return 1;
+    const char* result = w.winner == 0   ? "RIGHT PLAYER WINS"
+                         : w.winner == 1 ? "LEFT PLAYER WINS"
+                                         : "DRAW";
     set_line(out[1], 400, 180, TEXT_CENTER, "%s", result);
     return 2;
 }
@@ -147,17 +156,17 @@ void draw_lines(Font* font, const TextLine* lines, int count) {
         font->render_text(lines[i].x, lines[i].y, lines[i].align, lines[i].text);
 }
 
-void draw_menu_texts() {
+void draw_menu_texts(const Scene& sc) {
     TextLine lines[SCREEN_MAX_LINES];
-    draw_lines(font1, lines, menu_lines(lines));
+    draw_lines(resources.font1, lines, menu_lines(sc, lines));
 }
 
-void draw_shop_texts() {
+void draw_shop_texts(const World& w) {
     TextLine lines[SCREEN_MAX_LINES];
-    draw_lines(font2, lines, shop_lines(lines));
+    draw_lines(resources.font2, lines, shop_lines(w, lines));
 }
 
-void draw_game_over_texts() {
+void draw_game_over_texts(const World& w) {
     TextLine lines[SCREEN_MAX_LINES];
-    draw_lines(font2, lines, game_over_lines(lines));
+    draw_lines(resources.font2, lines, game_over_lines(w, lines));
 }

@@ -3,7 +3,10 @@
 
 #include <string>
 
+#include "world/world.h"
+
 class Font;
+struct Scene;
 
 // One formatted line of a screen, ready to hand to a font.
 struct TextLine {
@@ -22,15 +25,15 @@ const char* quality_label(int level);
 // The menu's mode name for a game_mode; "" for an unknown one.
 const char* mode_name(int mode);
 
-// Fill `out` (SCREEN_MAX_LINES entries) with the screen's lines from the current
-// globals, in drawing order; returns how many.
-int menu_lines(TextLine* out);
-int shop_lines(TextLine* out);
-int game_over_lines(TextLine* out);
+// Fill `out` (SCREEN_MAX_LINES entries) with the screen's lines, in drawing
+// order; returns how many. The menu adds the hud's notice.
+int menu_lines(const Scene& sc, TextLine* out);
+int shop_lines(const World& w, TextLine* out);
+int game_over_lines(const World& w, TextLine* out);
 
 // Draws the lines with `font`; a null font draws nothing.
 void draw_lines(Font* font, const TextLine* lines, int count);
 // The lines of each screen drawn with its font (font1 menu, font2 shop and game over).
-void draw_menu_texts();
-void draw_shop_texts();
-void draw_game_over_texts();
+void draw_menu_texts(const Scene& sc);
+void draw_shop_texts(const World& w);
+void draw_game_over_texts(const World& w);

@@ -1,16 +1,16 @@
 #include "settings/settings.h"
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
-
-Settings settings;
 
 namespace {
 
@@ -257,14 +257,21 @@ const std::vector<Key>& all_enemy_keys() {
     return keys;
 }
 
-void* field_at(const Key& k) { return reinterpret_cast<char*>(&settings) + k.offset; }
+void* field_at(Settings& s, const Key& k) {
+    return reinterpret_cast<char*>(&s) + k.offset;
+}
+const void* field_at(const Settings& s, const Key& k) {
+    return reinterpret_cast<const char*>(&s) + k.offset;
+}
 
-void read_keys(Engine* e, const std::vector<Key>& keys) {
+void read_keys(Engine* e, Settings& s, const std::vector<Key>& keys) {
     for (const Key& k : keys) {
         if (k.is_int)
-            *static_cast<int32_t*>(field_at(k)) = e->Ini_GetInt(k.section, k.name.c_str(), static_cast<int>(k.def));
+            *static_cast<int32_t*>(field_at(s, k)) =
+                e->Ini_GetInt(k.section, k.name.c_str(), static_cast<int>(k.def));
         else
-            *static_cast<float*>(field_at(k)) = e->Ini_GetFloat(k.section, k.name.c_str(), static_cast<float>(k.def));
+            *static_cast<float*>(field_at(s, k)) =
+                e->Ini_GetFloat(k.section, k.name.c_str(), static_cast<float>(k.def));
     }
 }
 
@@ -354,74 +361,126 @@ std::map<std::string, double>& logged_values() {
     return logged;
 }
 
-void apply_limits(Engine* e, const std::vector<Key>& keys) {
+void apply_limits(Engine* e, Settings& s, const std::vector<Key>& keys) {
     for (const Key& k : keys) {
         const Limit* l = limit_of(k);
         if (!l) continue;
         // Each type widened on its own: a common type of float would round large ints.
-        double v = k.is_int ? static_cast<double>(*static_cast<int32_t*>(field_at(k)))
-                            : static_cast<double>(*static_cast<float*>(field_at(k)));
+        void* field = field_at(s, k);
+        double v = k.is_int ? static_cast<double>(*static_cast<int32_t*>(field))
+                            : static_cast<double>(*static_cast<float*>(field));
         double fixed = corrected(v, *l, k.def);
         if (fixed == v) continue;
         if (k.is_int)
-            *static_cast<int32_t*>(field_at(k)) = static_cast<int32_t>(fixed);
+            *static_cast<int32_t*>(field) = static_cast<int32_t>(fixed);
         else
-            *static_cast<float*>(field_at(k)) = static_cast<float>(fixed);
+            *static_cast<float*>(field) = static_cast<float>(fixed);
         std::string id = std::string(k.section) + "." + k.name;
         auto it = logged_values().find(id);
         if (it != logged_values().end() && it->second == v) continue;
         logged_values()[id] = v;
-        e->System_Log("Settings: [%s] %s = %.9g cannot be used (%s); using %.9g", k.section,
-                      k.name.c_str(), v, l->why, fixed);
+        if (e)
+            e->System_Log("Settings: [%s] %s = %.9g cannot be used (%s); using %.9g", k.section,
+                          k.name.c_str(), v, l->why, fixed);
     }
 }
 
-// start_enemy as the file gives it; the scaling steps change the field itself.
-int32_t unscaled_start_enemy = 6;
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 } // namespace
 
-void read_settings(bool all) {
+void read_settings(Settings& s, bool all) {
     Engine* e = hgeCreate(ENGINE_VERSION);
     if (!e) return;
     if (all) {
-        read_keys(e, all_game_keys());
-        apply_limits(e, all_game_keys());
-        unscaled_start_enemy = settings.start_enemy;
+        read_keys(e, s, all_game_keys());
+        apply_limits(e, s, all_game_keys());
     }
-    read_keys(e, all_enemy_keys());
-    apply_limits(e, all_enemy_keys());
+    read_keys(e, s, all_enemy_keys());
+    apply_limits(e, s, all_enemy_keys());
     e->Release();
 }
 
-void scale_up_difficulty() {
+bool read_settings_text(Settings& s, const std::string& text) {
+    // "section.key" in lower case -> the value's text.
+    std::map<std::string, std::string> values;
+    std::string section;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 1 && line[0] == '[' && line.back() == ']') {
+            section = lower(line.substr(1, line.size() - 2));
+            continue;
+        }
+        size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            values[section + "." + lower(line.substr(0, eq))] = line.substr(eq + 1);
+    }
+    bool any = false;
+    for (const std::vector<Key>* keys : {&all_game_keys(), &all_enemy_keys()}) {
+        for (const Key& k : *keys) {
+            auto found = values.find(lower(k.section) + "." + lower(k.name));
+            const char* value = found == values.end() ? "" : found->second.c_str();
+            char* end = nullptr;
+            if (k.is_int) {
+                long v = std::strtol(value, &end, 10);
+                bool ok = end != value && v >= INT32_MIN && v <= INT32_MAX;
+                *static_cast<int32_t*>(field_at(s, k)) =
+                    ok ? static_cast<int32_t>(v) : static_cast<int32_t>(k.def);
+                any = any || ok;
+            } else {
+                float v = std::strtof(value, &end);
+                bool ok = end != value;
+                *static_cast<float*>(field_at(s, k)) = ok ? v : static_cast<float>(k.def);
+                any = any || ok;
+            }
+        }
+    }
+    Engine* e = hgeCreate(ENGINE_VERSION); // for the log; the limits hold without it
+    apply_limits(e, s, all_game_keys());
+    apply_limits(e, s, all_enemy_keys());
+    if (e) e->Release();
+    return any;
+}
+
+void scale_up_difficulty(Settings& s) {
     // A large count from the file, stepped pass after pass, saturates rather than overflow.
-    float more = static_cast<float>(settings.start_enemy) * 1.25f;
+    float more = static_cast<float>(s.start_enemy) * 1.25f;
     if (more >= 2147483648.0f)
-        settings.start_enemy = INT32_MAX;
+        s.start_enemy = INT32_MAX;
     else if (more <= -2147483648.0f)
-        settings.start_enemy = INT32_MIN;
+        s.start_enemy = INT32_MIN;
     else
-        settings.start_enemy = static_cast<int32_t>(more);
-    settings.spawn_delay *= 0.9f;
+        s.start_enemy = static_cast<int32_t>(more);
+    s.spawn_delay *= 0.9f;
     for (const Key& k : all_enemy_keys()) {
-        float* value = static_cast<float*>(field_at(k));
+        float* value = static_cast<float*>(field_at(s, k));
         if (k.scaling == UP) *value *= 1.05f;
         if (k.scaling == DOWN) *value *= 0.9f;
     }
 }
 
-void restore_difficulty(int passes) {
-    read_settings(false);
-    // Not in section "Enemy", so the reload alone would leave them scaled and
+void restore_difficulty(Settings& s, const Settings& file, int passes) {
+    for (const Key& k : all_enemy_keys())
+        std::memcpy(field_at(s, k), field_at(file, k), sizeof(float));
+    // Not in section "Enemy", so the section alone would leave them scaled and
     // every replay of the steps would compound on the last.
-    settings.start_enemy = unscaled_start_enemy;
-    settings.spawn_delay = 0.0f;
-    for (int i = 0; i < passes; ++i) scale_up_difficulty();
+    s.start_enemy = file.start_enemy;
+    s.spawn_delay = 0.0f;
+    for (int i = 0; i < passes; ++i) scale_up_difficulty(s);
 }
 
-void visit_settings(SettingsVisitor visit, void* user, bool all) {
+void visit_settings(const Settings& s, SettingsVisitor visit, void* user, bool all) {
     if (all)
-        for (const Key& k : all_game_keys()) visit(k.section, k.name.c_str(), field_at(k), k.is_int, user);
-    for (const Key& k : all_enemy_keys()) visit(k.section, k.name.c_str(), field_at(k), k.is_int, user);
+        for (const Key& k : all_game_keys())
+            visit(k.section, k.name.c_str(), field_at(s, k), k.is_int, user);
+    for (const Key& k : all_enemy_keys())
+        visit(k.section, k.name.c_str(), field_at(s, k), k.is_int, user);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // One enemy family's tuning values; each family reads only the keys it has.
 struct EnemyTuning {
@@ -117,23 +118,25 @@ struct Settings {
     float spawn_delay;
 };
 
-extern Settings settings;
-
-// Reads the settings file into the record through the engine: every section
-// in reading order when all is true, section "Enemy" alone when false. A value
+// Reads the settings file into s through the engine: every section in
+// reading order when all is true, section "Enemy" alone when false. A value
 // the game cannot run with becomes the nearest one it can, with one log line.
-// (load_settings in game/ also hands the start values to the game.)
-void read_settings(bool all);
+void read_settings(Settings& s, bool all);
+// The same from INI text that another machine wrote from its own record: every
+// key the text lacks, or gives no number for, keeps its default. False when
+// the text names no key at all.
+bool read_settings_text(Settings& s, const std::string& text);
 
 // One pass's worth of stronger enemies (single precision, compounding; start_enemy saturates).
-void scale_up_difficulty();
+void scale_up_difficulty(Settings& s);
 
 // The enemies of a given number of passes, however strong they were: section
-// "Enemy" read again, start_enemy and spawn_delay back to the file's values,
-// then that many scale_up_difficulty steps.
-void restore_difficulty(int passes);
+// "Enemy" and start_enemy as the file gave them (file), spawn_delay back to
+// 0, then that many scale_up_difficulty steps.
+void restore_difficulty(Settings& s, const Settings& file, int passes);
 
-// Calls f(section, key, pointer, is_int) for every key in reading order; the
-// dump and the settings writer use the same list the reader does.
-typedef void (*SettingsVisitor)(const char* section, const char* key, void* value, bool is_int, void* user);
-void visit_settings(SettingsVisitor visit, void* user, bool all = true);
+// Calls f(section, key, pointer, is_int) for every key of s in reading order;
+// the dump and the settings writer use the same list the reader does.
+typedef void (*SettingsVisitor)(const char* section, const char* key, const void* value,
+                                bool is_int, void* user);
+void visit_settings(const Settings& s, SettingsVisitor visit, void* user, bool all = true);

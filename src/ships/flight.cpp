@@ -28,7 +28,7 @@ float wrap(float v, float side) {
 
 } // namespace
 
-void thrust_step(ship& s, bool forward, bool backward, float dt) {
+void thrust_step(const Settings& settings, ship& s, bool forward, bool backward, float dt) {
     const int f = table_row(s);
     if (forward) {
         s.speed += settings.forward_speedup[f] * dt;
@@ -50,7 +50,7 @@ void thrust_step(ship& s, bool forward, bool backward, float dt) {
     }
 }
 
-void turn_step(ship& s, bool right, bool left, float dt) {
+void turn_step(const Settings& settings, ship& s, bool right, bool left, float dt) {
     const int f = table_row(s);
     if (right) {
         s.rotate_speed += settings.rotate_speedup[f] * dt;

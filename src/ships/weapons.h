@@ -2,7 +2,7 @@
 // doubled one for holding.
 #pragma once
 
-#include "world/records.h"
+#include "world/world.h"
 
 // Appends a volley to the bullet list of view `list` when the cooldown allows.
-void fire_step(ship& s, int list, float dt, bool held, bool released, bool with_sound);
+void fire_step(World& w, ship& s, int list, float dt, bool held, bool released, bool with_sound);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gfx/animation.h"
+#include "base/anim_clock.h"
 
 // A player's or a demo pilot's ship. Four exist for the whole run.
 struct ship {
@@ -99,7 +99,7 @@ struct kaboom {
     float view0_x, view0_y;
     float view1_x, view1_y; // kept up to date only while view 1 is in use
     float delay;            // seconds before the animation starts; negative once started
-    Animation anim;         // the explosion's own copy of a template
+    AnimClock anim;         // the explosion's own copy of a template clock
 };
 
 struct star {

@@ -10,7 +10,7 @@
 #include "engine/engine.h"
 #include "gfx/animation.h"
 #include "gfx/font.h"
-#include "main/atlas.h"
+#include "render/atlas.h"
 
 namespace {
 

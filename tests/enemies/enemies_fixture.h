@@ -1,69 +1,63 @@
-// Shared set-up of the enemies tests: default settings, cleared globals, a
-// recording engine, explosion templates, and helpers that place enemies in a view.
+// Shared set-up of the enemies tests: default settings in a fresh world,
+// scripted random draws, explosion templates, and helpers that place enemies
+// in a view.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
+#include <vector>
 
 #include "enemies/spawn.h"
-#include "world/globals.h"
+#include "settings/settings.h"
+#include "support/draws.h"
 #include "support/fake_engine.h"
+#include "world/world.h"
 
 class EnemiesTest : public ::testing::Test {
   protected:
+    // The settings file is read through the engine, so it comes first.
     FakeEngine fake;
-    // Declared after the engine so they give their references back before it goes.
-    std::unique_ptr<Animation> big_template, small_template;
+    World w;
+    ScriptedDraws draws;
 
     void SetUp() override {
-        engine = hgeCreate(ENGINE_VERSION);
-        read_settings(true);
-        game_state = STATE_PLAY;
-        game_mode = MODE_ONE_PLAYER;
-        iteration = 0;
-        map_index = 0;
-        field_half = settings.map_max[0] * 0.5f;
+        read_settings(w.settings, true);
+        w.tap = &draws;
+        w.game_state = STATE_PLAY;
+        w.game_mode = MODE_ONE_PLAYER;
+        w.iteration = 0;
+        w.map_index = 0;
+        w.field_half = w.settings.map_max[0] * 0.5f;
         for (int i = 0; i < 4; ++i) place_ship(i, 0, 0, 0);
-        view_anchor[0] = settings.one_player_x;
-        view_anchor[1] = settings.one_player_y;
-        view_sprite[0] = view_sprite[1] = nullptr;
-        spawn_index = 1;
-        spawn_pass = 0;
-        spawn_timer = 5;
-        enemy_list.clear();
-        pending_list.clear();
-        player_bullets[0].clear();
-        player_bullets[1].clear();
-        enemy_bullets.clear();
-        // Distinct handles so a test can tell which sound played.
-        snd_enemy_fire_khh = 21;
-        snd_enemy_fire_piu = 22;
-        snd_enemy_rocket = 23;
-        snd_small_boom = 24;
-        snd_big_boom = 25;
-        snd_armor = 26;
-        HTEXTURE tex = fake.Texture_Load("data/kaboom.png", 0, false);
-        big_template.reset(new Animation(tex, 20, 60, 0, 0, 64, 64));
-        small_template.reset(new Animation(tex, 8, 30, 0, 192, 32, 32));
-        kaboom_anim = big_template.get();
-        boom_anim = small_template.get();
+        w.view_anchor[0] = w.settings.one_player_x;
+        w.view_anchor[1] = w.settings.one_player_y;
+        w.spawn_index = 1;
+        w.spawn_pass = 0;
+        w.spawn_timer = 5;
+        // 20 big frames at 60 fps, 8 small at 30.
+        w.big_explosion = anim_clock(20, 60);
+        w.small_explosion = anim_clock(8, 30);
     }
 
-    void TearDown() override {
-        big_list.clear();
-        small_list.clear();
-        enemy_list.clear();
-        pending_list.clear();
-        kaboom_anim = boom_anim = nullptr;
-        engine->Release();
-        engine = nullptr;
+    // The sounds the simulation gave out, in order.
+    std::vector<Sound> sounds() const {
+        std::vector<Sound> out;
+        for (const Event& e : w.events)
+            if (e.kind == EVENT_SOUND) out.push_back(static_cast<Sound>(e.sound));
+        return out;
+    }
+
+    // Forgets the sounds and draws so far; scripted draws stay queued.
+    void forget_records() {
+        w.events.clear();
+        draws.int_draws.clear();
+        draws.float_draws.clear();
     }
 
     // A ship at (x, y) with its side vector refreshed, alive and hittable.
-    static void place_ship(int i, float x, float y, float angle) {
-        ship& s = ship_records[i];
+    void place_ship(int i, float x, float y, float angle) {
+        ship& s = w.ship_records[i];
         s = ship{};
         s.x = x;
         s.y = y;
@@ -74,15 +68,15 @@ class EnemiesTest : public ::testing::Test {
     }
 
     void two_players() {
-        game_mode = MODE_TEAMWORK;
-        view_anchor[0] = settings.split_screen_player0_x;
-        view_anchor[1] = settings.split_screen_player0_y;
+        w.game_mode = MODE_TEAMWORK;
+        w.view_anchor[0] = w.settings.split_screen_player0_x;
+        w.view_anchor[1] = w.settings.split_screen_player0_y;
     }
 
     // The enemy of the letter, seen in view v at (sx, sy) as the last movement pass left it.
     enemy& put(char letter, float sx, float sy, int v = 0) {
-        create_enemy(letter, 0, 0, 0, false);
-        enemy& e = enemy_list.back();
+        create_enemy(w, letter, 0, 0, 0, false);
+        enemy& e = w.enemy_list.back();
         e.screen_x[v] = sx;
         e.screen_y[v] = sy;
         e.visible[v] = true;
@@ -90,5 +84,7 @@ class EnemiesTest : public ::testing::Test {
     }
 
     // The enemy `dist` pixels straight ahead of the ship of view 0.
-    enemy& ahead(char letter, float dist) { return put(letter, anchor_x(0), anchor_y(0) - dist); }
+    enemy& ahead(char letter, float dist) {
+        return put(letter, anchor_x(w, 0), anchor_y(w, 0) - dist);
+    }
 };

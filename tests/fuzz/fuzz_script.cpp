@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "main/script.h"
+#include "harness/script.h"
 
 namespace {
 

@@ -11,9 +11,10 @@
 
 #include "engine/sdl/ini_file.h"
 #include "fuzz_support.h"
-#include "world/globals.h"
 #include "game/states.h"
+#include "main/app.h"
 #include "main/resources.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -46,9 +47,9 @@ struct FloatCheck {
     std::string first;
 };
 
-void check_float(const char* section, const char* key, void* value, bool is_int, void* user) {
+void check_float(const char* section, const char* key, const void* value, bool is_int, void* user) {
     if (is_int) return;
-    float v = *static_cast<float*>(value);
+    float v = *static_cast<const float*>(value);
     auto& c = *static_cast<FloatCheck*>(user);
     if (std::isfinite(v) && std::fabs(v) <= 1e12f) return;
     if (c.bad++ == 0) c.first = std::string(section) + "." + key;
@@ -56,23 +57,27 @@ void check_float(const char* section, const char* key, void* value, bool is_int,
 
 void check_settings(const IniEngine& fake) {
     FloatCheck floats;
-    visit_settings(check_float, &floats);
+    visit_settings(app.world.settings, check_float, &floats);
     fuzz_check(floats.bad == 0, ("a float setting out of bounds: " + floats.first).c_str());
-    fuzz_check(settings.anim_kaboom_fps > 0 && settings.anim_boom_fps > 0, "explosions end");
-    fuzz_check(std::fabs(settings.radar_scale) >= 0.001f, "the radar scale can be divided by");
-    for (float side : settings.map_max) fuzz_check(side >= 1000, "a field larger than the view");
-    fuzz_check(settings.star_count <= 10000, "a drawable star count");
-    fuzz_check(std::fabs(settings.player_bullet_speed) >= 1, "shots leave the view");
-    fuzz_check(settings.player_bullet_radius < 100, "shots leave the view and its margins");
-    for (const EnemyTuning& t : settings.enemy)
+    fuzz_check(app.world.settings.anim_kaboom_fps > 0 && app.world.settings.anim_boom_fps > 0,
+               "explosions end");
+    fuzz_check(std::fabs(app.world.settings.radar_scale) >= 0.001f,
+               "the radar scale can be divided by");
+    for (float side : app.world.settings.map_max)
+        fuzz_check(side >= 1000, "a field larger than the view");
+    fuzz_check(app.world.settings.star_count <= 10000, "a drawable star count");
+    fuzz_check(std::fabs(app.world.settings.player_bullet_speed) >= 1, "shots leave the view");
+    fuzz_check(app.world.settings.player_bullet_radius < 100,
+               "shots leave the view and its margins");
+    for (const EnemyTuning& t : app.world.settings.enemy)
         fuzz_check(t.bullet_lifetime <= 60, "enemy bullets end");
-    fuzz_check(settings.enemy[FAMILY_FIREROCKET].speed_down >= 1 &&
-                   settings.enemy[FAMILY_CHIKENROCKET].speed_down >= 1,
+    fuzz_check(app.world.settings.enemy[FAMILY_FIREROCKET].speed_down >= 1 &&
+                   app.world.settings.enemy[FAMILY_CHIKENROCKET].speed_down >= 1,
                "rockets slow down");
-    for (int p : settings.price_flexibility) fuzz_check(p >= 0, "prices not negative");
-    for (int p : settings.price_firepower) fuzz_check(p >= 0, "prices not negative");
-    for (int p : settings.price_shield) fuzz_check(p >= 0, "prices not negative");
-    fuzz_check(settings.price_ships >= 0, "prices not negative");
+    for (int p : app.world.settings.price_flexibility) fuzz_check(p >= 0, "prices not negative");
+    for (int p : app.world.settings.price_firepower) fuzz_check(p >= 0, "prices not negative");
+    for (int p : app.world.settings.price_shield) fuzz_check(p >= 0, "prices not negative");
+    fuzz_check(app.world.settings.price_ships >= 0, "prices not negative");
     for (const std::string& line : fake.log)
         fuzz_check(line.compare(0, 10, "Settings: ") == 0, "only the settings reader logs here");
 }
@@ -107,17 +112,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     reset_game();
     IniEngine fake;
-    fake.use_prng = true;
     fake.file.set_path(file);
     configure_engine();
     fuzz_check(load_resources(), "start-up with every resource present");
+    start_world();
     check_settings(fake);
     check_game_state();
 
-    set_game_state(ACTION_TITLE);
+    set_game_state(app.world, ACTION_TITLE);
     tap(fake, HGEK_SPACE); // a new game: the menu and its demonstration
     run_frames(fake, 20);
-    fuzz_check(stars.size() == static_cast<size_t>(std::max(settings.star_count, 0)),
+    fuzz_check(app.world.stars.size() ==
+                   static_cast<size_t>(std::max(app.world.settings.star_count, 0)),
                "one star per count");
     check_game_state();
     play(fake, 0);

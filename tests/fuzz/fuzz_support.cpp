@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "world/globals.h"
 #include "game/states.h"
+#include "main/app.h"
 #include "main/resources.h"
-#include "render/render.h"
+#include "render/resources.h"
 
 void fuzz_check(bool ok, const char* what) {
     if (ok) return;
@@ -20,26 +20,13 @@ void fuzz_check(bool ok, const char* what) {
 void reset_game() {
     if (engine) free_resources();
     engine = nullptr;
-    game_state = STATE_TITLE;
-    game_mode = MODE_ONE_PLAYER;
-    for (ship& s : ship_records) s = ship{};
-    money = bonus = level_index = iteration = 0;
-    level_list.clear();
-    std::strcpy(password, "AAAAAAAAA");
-    password_cursor = 0;
-    map_index = 0;
-    spawning = false;
-    spawn_timer = 0;
-    spawn_index = spawn_pass = 0;
-    level_end_timer = game_over_timer = 0;
-    intro_channel = 0;
-    clear_screen_once = false;
-    view_anchor[0] = view_anchor[1] = 0;
-    blink_timer[0] = blink_timer[1] = 0;
-    field_half = 0;
-    clear_world_lists();
-    half_width = 0;
-    settings = Settings{};
+    app = App();
+}
+
+void start_world() {
+    Settings file{};
+    read_settings(file, true);
+    new_world(app.world, file, 1, 800, 590);
 }
 
 void run_frames(FakeEngine& fake, int n) {
@@ -112,35 +99,41 @@ bool finite_kaboom(const kaboom& k) {
 
 std::string non_finite_field() {
     for (int i = 0; i < 4; ++i)
-        if (!finite_ship(ship_records[i])) return "ship " + std::to_string(i);
-    for (const enemy& e : enemy_list)
+        if (!finite_ship(app.world.ship_records[i])) return "ship " + std::to_string(i);
+    for (const enemy& e : app.world.enemy_list)
         if (!finite_enemy(e)) return "enemy of kind " + std::to_string(e.kind);
-    for (const auto* list : {&player_bullets[0], &player_bullets[1], &enemy_bullets})
+    for (const auto* list :
+         {&app.world.player_bullets[0], &app.world.player_bullets[1], &app.world.enemy_bullets})
         for (const bullet& b : *list)
             if (!finite_bullet(b)) return "bullet";
-    for (const auto* list : {&big_list, &small_list})
+    for (const auto* list : {&app.world.big_list, &app.world.small_list})
         for (const kaboom& k : *list)
             if (!finite_kaboom(k)) return "explosion";
-    for (const star& s : stars)
+    for (const star& s : app.world.stars)
         if (!std::isfinite(s.x) || !std::isfinite(s.y)) return "star";
-    const float timers[] = {spawn_timer,    level_end_timer, game_over_timer, view_anchor[0],
-                            view_anchor[1], blink_timer[0],  blink_timer[1],  field_half};
+    const float timers[] = {app.world.spawn_timer,     app.world.level_end_timer,
+                            app.world.game_over_timer, app.world.view_anchor[0],
+                            app.world.view_anchor[1],  app.world.blink_timer[0],
+                            app.world.blink_timer[1],  app.world.field_half};
     if (!all_finite(timers)) return "timers";
     return "";
 }
 
 void check_game_state() {
-    fuzz_check(game_state >= STATE_TITLE && game_state <= STATE_GAME_OVER, "game_state in 0..4");
-    fuzz_check(game_mode == MODE_ONE_PLAYER || game_mode == MODE_TEAMWORK, "game_mode 0 or 1");
-    fuzz_check(level_index >= 0 && level_index <= 49, "level_index in 0..49");
-    fuzz_check(iteration >= 0 && iteration <= 8, "iteration in 0..8");
-    fuzz_check(map_index >= 0 && map_index <= 3, "map_index in 0..3");
-    fuzz_check(money >= 0, "money not negative");
-    fuzz_check(password_cursor >= 0 && password_cursor <= 8, "password_cursor in 0..8");
-    fuzz_check(password[9] == '\0', "password ends after nine letters");
-    fuzz_check(pending_list.empty(), "pending enemies joined at the end of the frame");
+    fuzz_check(app.world.game_state >= STATE_TITLE && app.world.game_state <= STATE_GAME_OVER,
+               "game_state in 0..4");
+    fuzz_check(app.world.game_mode == MODE_ONE_PLAYER || app.world.game_mode == MODE_TEAMWORK,
+               "game_mode 0 or 1");
+    fuzz_check(app.world.level_index >= 0 && app.world.level_index <= 49, "level_index in 0..49");
+    fuzz_check(app.world.iteration >= 0 && app.world.iteration <= 8, "iteration in 0..8");
+    fuzz_check(app.world.map_index >= 0 && app.world.map_index <= 3, "map_index in 0..3");
+    fuzz_check(app.world.money >= 0, "money not negative");
+    fuzz_check(app.world.password_cursor >= 0 && app.world.password_cursor <= 8,
+               "password_cursor in 0..8");
+    fuzz_check(app.world.password[9] == '\0', "password ends after nine letters");
+    fuzz_check(app.world.pending_list.empty(), "pending enemies joined at the end of the frame");
     for (int i = 0; i < 2; ++i) {
-        const ship& s = ship_records[i];
+        const ship& s = app.world.ship_records[i];
         fuzz_check(s.flexibility >= 0 && s.flexibility <= 5, "flexibility in 0..5");
         fuzz_check(s.firepower >= 0 && s.firepower <= 5, "firepower in 0..5");
         fuzz_check(s.shield >= 0 && s.shield <= 5, "shield in 0..5");

@@ -17,6 +17,9 @@ void fuzz_check(bool ok, const char* what);
 // Every game global back to its value at program start; resources freed first.
 void reset_game();
 
+// A new game from the engine's settings file, as start-up makes it.
+void start_world();
+
 // Runs n frames (the frame callback, and the render callback every fourth
 // frame), dropping what the engine recorded.
 void run_frames(FakeEngine& fake, int n);

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/sdl/sdl_engine.h"
-#include "world/globals.h"
-#include "game/states.h"
+#include "main/app.h"
+#include "main/program.h"
 #include "main/resources.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -20,10 +21,8 @@ class GamepadPlayTest : public ::testing::Test {
         engine->System_SetState(HGE_SEED, 99);
         engine->System_SetState(HGE_DATADIR, KORVANE_BINARY_DIR "/data");
         ASSERT_TRUE(sdl_engine_set_gamepads(engine, true));
-        ASSERT_TRUE(engine->System_Initiate()) << engine->System_GetErrorMessage();
-        ASSERT_TRUE(load_resources());
+        ASSERT_TRUE(start_game());
         loaded = true;
-        set_game_state(0);
         engine->Timer_SetFixedDelta(1.0f / 60.0f);
         SDL_VirtualJoystickDesc desc{};
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
@@ -60,26 +59,26 @@ class GamepadPlayTest : public ::testing::Test {
 TEST_F(GamepadPlayTest, StartLeadsIntoPlayWhereTheStickThrustsAndAFires) {
     engine->System_RunFrames(2);
     tap(SDL_CONTROLLER_BUTTON_START); // title: any key
-    ASSERT_EQ(game_state, STATE_MENU);
+    ASSERT_EQ(app.world.game_state, STATE_MENU);
     tap(SDL_CONTROLLER_BUTTON_START); // menu: Enter to the shop
-    ASSERT_EQ(game_state, STATE_SHOP);
+    ASSERT_EQ(app.world.game_state, STATE_SHOP);
     tap(SDL_CONTROLLER_BUTTON_START); // shop: Enter starts the level
-    ASSERT_EQ(game_state, STATE_PLAY);
+    ASSERT_EQ(app.world.game_state, STATE_PLAY);
     engine->System_RunFrames(5);
-    EXPECT_EQ(ship_records[0].speed, 0.0f);
-    EXPECT_TRUE(player_bullets[0].empty());
+    EXPECT_EQ(app.world.ship_records[0].speed, 0.0f);
+    EXPECT_TRUE(app.world.player_bullets[0].empty());
     ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32768), 0);
     press(SDL_CONTROLLER_BUTTON_A, true);
     engine->System_RunFrames(20);
-    EXPECT_GT(ship_records[0].speed, 0.0f);
-    EXPECT_FALSE(player_bullets[0].empty());
-    float angle = ship_records[0].angle;
+    EXPECT_GT(app.world.ship_records[0].speed, 0.0f);
+    EXPECT_FALSE(app.world.player_bullets[0].empty());
+    float angle = app.world.ship_records[0].angle;
     ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 32767), 0);
     engine->System_RunFrames(20);
-    EXPECT_GT(ship_records[0].rotate_speed, 0.0f); // turning right
-    EXPECT_NE(ship_records[0].angle, angle);
+    EXPECT_GT(app.world.ship_records[0].rotate_speed, 0.0f); // turning right
+    EXPECT_NE(app.world.ship_records[0].angle, angle);
     tap(SDL_CONTROLLER_BUTTON_BACK); // Escape: back to the menu
-    EXPECT_EQ(game_state, STATE_MENU);
+    EXPECT_EQ(app.world.game_state, STATE_MENU);
 }
 
 } // namespace

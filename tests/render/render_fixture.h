@@ -1,5 +1,6 @@
 // Shared set-up for the drawing tests: an engine that also records which
-// scene each quad and clear went to, and globals reset to a known start.
+// scene each quad and clear went to, a world in a known start, and no
+// pictures until a test adds them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,9 +10,13 @@
 #include <memory>
 #include <vector>
 
-#include "world/globals.h"
+#include "options/options.h"
+#include "render/hud.h"
+#include "render/render.h"
+#include "render/resources.h"
 #include "settings/settings.h"
 #include "support/fake_engine.h"
+#include "world/world.h"
 
 struct SceneEvent {
     enum Kind { BEGIN, CLEAR, QUAD, END } kind;
@@ -65,28 +70,36 @@ public:
     }
 };
 
-// Puts every global the renderer reads back to a neutral start; the test
-// then adds only what it looks at.
-inline void reset_render_globals() {
-    read_settings(true);
-    game_state = STATE_PLAY;
-    game_mode = MODE_ONE_PLAYER;
-    for (ship& s : ship_records) s = ship{};
-    money = bonus = level_index = iteration = 0;
-    std::snprintf(password, sizeof password, "%s", "AAAAAAAAA");
-    clear_screen_once = false;
-    view_anchor[0] = 200;
-    view_anchor[1] = 400;
-    half_width = 399;
-    clear_world_lists();
-    view_target[0] = view_target[1] = 0;
-    view_sprite[0] = view_sprite[1] = nullptr;
-    sprite_logo = sprite_star = sprite_ship0 = sprite_ship1 = nullptr;
-    sprite_enemy_bullet = sprite_player_bullet = sprite_dot = nullptr;
-    kaboom_anim = boom_anim = nullptr;
-    for (Animation*& picture : images) picture = nullptr;
-    font1 = font2 = nullptr;
-}
+// A world, the player's options and a hud in a neutral start (play, ONE
+// PLAYER, default settings, view 0's ship at (200, 400)); the test then adds
+// only what it looks at. The pictures are none until a test makes them.
+class RenderFixture : public ::testing::Test {
+  protected:
+    // The settings file is read through the engine, so it comes first.
+    RecordingEngine fake;
+    World w;
+    player_options options;
+    Hud hud;
+
+    void SetUp() override {
+        engine = hgeCreate(ENGINE_VERSION);
+        resources = Resources{};
+        read_settings(w.settings, true);
+        w.game_state = STATE_PLAY;
+        w.game_mode = MODE_ONE_PLAYER;
+        w.view_anchor[0] = 200;
+        w.view_anchor[1] = 400;
+    }
+
+    void TearDown() override {
+        resources = Resources{}; // the pictures die with the test
+        engine->Release();
+        engine = nullptr;
+    }
+
+    Scene scene() const { return {w, options, hud}; }
+    void render() { render_frame(scene()); }
+};
 
 // Heap allocations made while counting_allocations is set (alloc_counter.cpp).
 extern long counted_allocations;

@@ -2,7 +2,6 @@
 
 #include "gfx/font.h"
 #include "render/screens.h"
-#include "world/options.h"
 #include "render_fixture.h"
 
 namespace {
@@ -30,9 +29,8 @@ bool same_angle(float a, float b) {
 
 const float PI = 3.1415927f;
 
-class RenderTest : public ::testing::Test {
-protected:
-    RecordingEngine fake;
+class RenderTest : public RenderFixture {
+  protected:
     std::vector<std::unique_ptr<Sprite>> owned_sprites;
     std::vector<std::unique_ptr<Animation>> owned_anims;
     std::vector<std::unique_ptr<Font>> owned_fonts;
@@ -41,8 +39,7 @@ protected:
     HTEXTURE t_view[2] = {0, 0};
 
     void SetUp() override {
-        engine = hgeCreate(ENGINE_VERSION);
-        reset_render_globals();
+        RenderFixture::SetUp();
         fake.textures["logo.png"] = {1024, 512};
         t_star = tex("star.png");
         t_pbullet = tex("pbullet.png");
@@ -54,21 +51,20 @@ protected:
         t_small = tex("boom.png");
         t_big = tex("kaboom.png");
         t_logo = tex("logo.png");
-        sprite_star = sprite(t_star, 0, 0, 2, 2, 0, 0);
-        sprite_player_bullet = sprite(t_pbullet, 78, 0, 20, 10, 17, 5);
-        sprite_enemy_bullet = sprite(t_ebullet, 51, 0, 22, 8, 18, 4);
-        sprite_ship0 = sprite(t_ship0, 0, 0, 30, 20, 15, 10);
-        sprite_ship1 = sprite(t_ship1, 0, 0, 30, 20, 15, 10);
-        sprite_dot = sprite(t_dot, 0, 0, 2, 2, 0, 0);
-        sprite_logo = sprite(t_logo, 0, 0, 640, 400, 0, 0);
-        images[KIND_BULL] = anim(t_enemy, 40, 40, 20, 20);
-        boom_anim = anim(t_small, 16, 16, 8, 8);
-        kaboom_anim = anim(t_big, 64, 64, 32, 32);
+        resources.sprite_star = sprite(t_star, 0, 0, 2, 2, 0, 0);
+        resources.sprite_player_bullet = sprite(t_pbullet, 78, 0, 20, 10, 17, 5);
+        resources.sprite_enemy_bullet = sprite(t_ebullet, 51, 0, 22, 8, 18, 4);
+        resources.sprite_ship0 = sprite(t_ship0, 0, 0, 30, 20, 15, 10);
+        resources.sprite_ship1 = sprite(t_ship1, 0, 0, 30, 20, 15, 10);
+        resources.sprite_dot = sprite(t_dot, 0, 0, 2, 2, 0, 0);
+        resources.sprite_logo = sprite(t_logo, 0, 0, 640, 400, 0, 0);
+        resources.images[KIND_BULL] = anim(t_enemy, 40, 40, 20, 20);
+        resources.boom_anim = anim(t_small, 16, 16, 8, 8);
+        resources.kaboom_anim = anim(t_big, 64, 64, 32, 32);
         make_view(0, 399);
         make_view(1, 399);
+        w.view_width[0] = 399; // the target just made fits: render_frame keeps it
     }
-
-    void TearDown() override { reset_render_globals(); }
 
     HTEXTURE tex(const char* name) { return fake.Texture_Load(name, 0, false); }
 
@@ -94,9 +90,9 @@ protected:
     }
 
     void make_view(int v, int width) {
-        view_target[v] = fake.Target_Create(width, 590, false);
-        t_view[v] = fake.Target_GetTexture(view_target[v]);
-        view_sprite[v] = sprite(t_view[v], 0, 0, static_cast<float>(width), 590, 0, 0);
+        resources.view_target[v] = fake.Target_Create(width, 590, false);
+        t_view[v] = fake.Target_GetTexture(resources.view_target[v]);
+        resources.view_sprite[v] = sprite(t_view[v], 0, 0, static_cast<float>(width), 590, 0, 0);
     }
 
     static void head(ship& s, float x, float y, float angle) {
@@ -120,30 +116,32 @@ protected:
         return b;
     }
 
-    static kaboom make_kaboom(const Animation& a, float x0, float y0, float x1, float y1) {
-        return kaboom{0, 0, x0, y0, x1, y1, -1.0f, a};
+    static kaboom make_kaboom(int frame, float x0, float y0, float x1, float y1) {
+        AnimClock clock;
+        clock.frame = frame;
+        return kaboom{0, 0, x0, y0, x1, y1, -1.0f, clock};
     }
 
     // One of everything, for ships a and b (0/1 in play, 2/3 in the menu).
     void full_scene(int a, int b) {
-        head(ship_records[a], 500, 500, 0.3f);
-        head(ship_records[b], 700, 900, 2.0f);
-        ship& s = ship_records[a];
+        head(w.ship_records[a], 500, 500, 0.3f);
+        head(w.ship_records[b], 700, 900, 2.0f);
+        ship& s = w.ship_records[a];
         s.partner_screen_x = 150;
         s.partner_screen_y = 120;
         s.partner_radar_x = 190;
         s.partner_radar_y = 390;
         s.partner_visible = true;
-        ship& p = ship_records[b];
+        ship& p = w.ship_records[b];
         p.partner_screen_x = 250;
         p.partner_screen_y = 220;
         p.partner_radar_x = 195;
         p.partner_radar_y = 380;
         p.partner_visible = true;
-        stars.push_back({500, 500});
-        player_bullets[0].push_back(make_bullet(1.0f, 10, 11, 0.0f, 110, 111, 1.0f));
-        enemy_bullets.push_back(make_bullet(1.5f, 20, 21, 1.0f, 120, 121, 0.0f));
-        player_bullets[1].push_back(make_bullet(2.5f, 30, 31, 1.0f, 130, 131, 0.0f));
+        w.stars.push_back({500, 500});
+        w.player_bullets[0].push_back(make_bullet(1.0f, 10, 11, 0.0f, 110, 111, 1.0f));
+        w.enemy_bullets.push_back(make_bullet(1.5f, 20, 21, 1.0f, 120, 121, 0.0f));
+        w.player_bullets[1].push_back(make_bullet(2.5f, 30, 31, 1.0f, 130, 131, 0.0f));
         enemy e{};
         e.kind = KIND_BULL;
         e.angle = 0.8f;
@@ -157,15 +155,15 @@ protected:
         e.radar_x[1] = 142;
         e.radar_y[1] = 143;
         e.visible[1] = false;
-        enemy_list.push_back(e);
-        small_list.push_back(make_kaboom(*boom_anim, 50, 51, 150, 151));
-        big_list.push_back(make_kaboom(*kaboom_anim, 60, 61, 160, 161));
+        w.enemy_list.push_back(e);
+        w.small_list.push_back(make_kaboom(0, 50, 51, 150, 151));
+        w.big_list.push_back(make_kaboom(0, 60, 61, 160, 161));
     }
 };
 
 TEST_F(RenderTest, LogoIsCentredOnABlackScreen) {
-    game_state = STATE_TITLE;
-    render_func();
+    w.game_state = STATE_TITLE;
+    render();
     ASSERT_EQ(fake.events.size(), 4u);
     EXPECT_EQ(fake.events[0].kind, SceneEvent::BEGIN);
     EXPECT_EQ(fake.events[0].target, 0u);
@@ -179,29 +177,29 @@ TEST_F(RenderTest, LogoIsCentredOnABlackScreen) {
 
     // Another window size moves it with the centre.
     fake.events.clear();
-    fake.screen_width = 1000;
-    fake.screen_height = 600;
-    render_func();
+    w.screen_width = 1000;
+    w.screen_height = 600;
+    render();
     EXPECT_FLOAT_EQ(fake.events[2].quad.v[0].x, 180);
     EXPECT_FLOAT_EQ(fake.events[2].quad.v[0].y, 100);
 }
 
 TEST_F(RenderTest, ViewPassDrawsInPaintersOrder) {
-    game_mode = MODE_TEAMWORK;
+    w.game_mode = MODE_TEAMWORK;
     full_scene(0, 1);
-    render_func();
+    render();
 
     std::vector<HTEXTURE> expected = {t_star,  t_pbullet, t_ebullet, t_pbullet,
                                       t_ship1, t_dot,     t_small,   t_enemy,
                                       t_dot,   t_ship0,   t_big};
-    EXPECT_EQ(fake.textures_in(view_target[0]), expected);
-    std::vector<hgeQuad> q = fake.quads_in(view_target[0]);
+    EXPECT_EQ(fake.textures_in(resources.view_target[0]), expected);
+    std::vector<hgeQuad> q = fake.quads_in(resources.view_target[0]);
     ASSERT_EQ(q.size(), expected.size());
 
     // The scene is cleared to black before anything is drawn.
     ASSERT_GE(fake.events.size(), 2u);
     EXPECT_EQ(fake.events[0].kind, SceneEvent::BEGIN);
-    EXPECT_EQ(fake.events[0].target, view_target[0]);
+    EXPECT_EQ(fake.events[0].target, resources.view_target[0]);
     EXPECT_EQ(fake.events[1].kind, SceneEvent::CLEAR);
     EXPECT_EQ(fake.events[1].color, 0u);
 
@@ -237,15 +235,15 @@ TEST_F(RenderTest, ViewPassDrawsInPaintersOrder) {
 }
 
 TEST_F(RenderTest, SecondViewUsesItsOwnListsSpritesAndPositions) {
-    game_mode = MODE_TEAMWORK;
+    w.game_mode = MODE_TEAMWORK;
     full_scene(0, 1);
-    render_func();
+    render();
 
     // Enemy bullet and enemy picture are outside view 1; the own list is drawn anyway.
     std::vector<HTEXTURE> expected = {t_star, t_pbullet, t_pbullet, t_ship0, t_dot,
                                       t_small, t_dot,    t_ship1,   t_big};
-    EXPECT_EQ(fake.textures_in(view_target[1]), expected);
-    std::vector<hgeQuad> q = fake.quads_in(view_target[1]);
+    EXPECT_EQ(fake.textures_in(resources.view_target[1]), expected);
+    std::vector<hgeQuad> q = fake.quads_in(resources.view_target[1]);
     ASSERT_EQ(q.size(), expected.size());
     // Own bullets are player_bullets[1], at their view-1 place; then ship 0's.
     Point own = hot_point(q[1], 20, 10, 17, 5);
@@ -260,11 +258,11 @@ TEST_F(RenderTest, SecondViewUsesItsOwnListsSpritesAndPositions) {
     EXPECT_TRUE(near(q[5].v[0].x, 150 - 8) && near(q[5].v[0].y, 151 - 8));
     EXPECT_TRUE(near(q[6].v[0].x, 142) && near(q[6].v[0].y, 143));
     // Own ship at the settings anchor of view 1.
-    settings.split_screen_player1_x = 210;
-    settings.split_screen_player1_y = 390;
+    w.settings.split_screen_player1_x = 210;
+    w.settings.split_screen_player1_y = 390;
     fake.events.clear();
-    render_func();
-    q = fake.quads_in(view_target[1]);
+    render();
+    q = fake.quads_in(resources.view_target[1]);
     ASSERT_EQ(q.size(), expected.size());
     Point self = hot_point(q[7], 30, 20, 15, 10);
     EXPECT_TRUE(near(self.x, 210) && near(self.y, 390));
@@ -274,74 +272,75 @@ TEST_F(RenderTest, SecondViewUsesItsOwnListsSpritesAndPositions) {
     std::vector<HTARGET> scenes;
     for (const SceneEvent& e : fake.events)
         if (e.kind == SceneEvent::BEGIN) scenes.push_back(e.target);
-    EXPECT_EQ(scenes, (std::vector<HTARGET>{view_target[0], view_target[1], 0}));
+    EXPECT_EQ(scenes,
+              (std::vector<HTARGET>{resources.view_target[0], resources.view_target[1], 0}));
 }
 
 TEST_F(RenderTest, HiddenThingsKeepTheirRadarBlips) {
-    game_mode = MODE_TEAMWORK;
+    w.game_mode = MODE_TEAMWORK;
     full_scene(0, 1);
-    stars.clear();
-    small_list.clear();
-    big_list.clear();
-    player_bullets[0].clear();
-    player_bullets[1][0].visible[0] = 0.0f;
-    enemy_bullets[0].visible[0] = 0.0f;
-    enemy_list[0].visible[0] = false;
-    ship_records[0].partner_visible = false;
-    render_func();
-    EXPECT_EQ(fake.textures_in(view_target[0]),
+    w.stars.clear();
+    w.small_list.clear();
+    w.big_list.clear();
+    w.player_bullets[0].clear();
+    w.player_bullets[1][0].visible[0] = 0.0f;
+    w.enemy_bullets[0].visible[0] = 0.0f;
+    w.enemy_list[0].visible[0] = false;
+    w.ship_records[0].partner_visible = false;
+    render();
+    EXPECT_EQ(fake.textures_in(resources.view_target[0]),
               (std::vector<HTEXTURE>{t_dot, t_dot, t_ship0}));
 }
 
 TEST_F(RenderTest, DestroyedShipsAreNotDrawn) {
-    game_mode = MODE_TEAMWORK;
+    w.game_mode = MODE_TEAMWORK;
     full_scene(0, 1);
-    stars.clear();
-    small_list.clear();
-    big_list.clear();
-    enemy_list.clear();
-    player_bullets[0].clear();
-    enemy_bullets.clear();
+    w.stars.clear();
+    w.small_list.clear();
+    w.big_list.clear();
+    w.enemy_list.clear();
+    w.player_bullets[0].clear();
+    w.enemy_bullets.clear();
     // A destroyed partner has neither picture nor blip; its bullets still fly.
-    ship_records[1].armor = -1;
-    render_func();
-    EXPECT_EQ(fake.textures_in(view_target[0]), (std::vector<HTEXTURE>{t_pbullet, t_ship0}));
+    w.ship_records[1].armor = -1;
+    render();
+    EXPECT_EQ(fake.textures_in(resources.view_target[0]),
+              (std::vector<HTEXTURE>{t_pbullet, t_ship0}));
 
     // A destroyed own ship leaves the view drawing its surroundings.
     fake.events.clear();
-    ship_records[1].armor = 0;
-    ship_records[0].armor = -1;
-    render_func();
-    EXPECT_EQ(fake.textures_in(view_target[0]),
+    w.ship_records[1].armor = 0;
+    w.ship_records[0].armor = -1;
+    render();
+    EXPECT_EQ(fake.textures_in(resources.view_target[0]),
               (std::vector<HTEXTURE>{t_pbullet, t_ship1, t_dot}));
 }
 
 TEST_F(RenderTest, UnknownEnemyKindGetsOnlyItsBlip) {
-    game_mode = MODE_TEAMWORK;
+    w.game_mode = MODE_TEAMWORK;
     enemy e{};
     e.visible[0] = true;
     e.radar_x[0] = 5;
     for (int kind : {-1, static_cast<int>(KIND_COUNT), 1000, static_cast<int>(KIND_MOZG)}) {
         e.kind = kind; // KIND_MOZG has no picture loaded here
-        enemy_list.push_back(e);
+        w.enemy_list.push_back(e);
     }
-    ship_records[0].armor = -1;
-    ship_records[1].armor = -1;
-    render_func();
-    EXPECT_EQ(fake.textures_in(view_target[0]),
+    w.ship_records[0].armor = -1;
+    w.ship_records[1].armor = -1;
+    render();
+    EXPECT_EQ(fake.textures_in(resources.view_target[0]),
               (std::vector<HTEXTURE>{t_dot, t_dot, t_dot, t_dot}));
 }
 
 TEST_F(RenderTest, OnePlayerLeavesOutThePartner) {
-    game_mode = MODE_ONE_PLAYER;
+    w.game_mode = MODE_ONE_PLAYER;
     full_scene(0, 1);
-    clear_screen_once = true;
-    render_func();
+    render();
 
     std::vector<HTEXTURE> expected = {t_star, t_pbullet, t_ebullet, t_small,
                                       t_enemy, t_dot,    t_ship0,   t_big};
-    EXPECT_EQ(fake.textures_in(view_target[0]), expected);
-    EXPECT_EQ(fake.scenes_on(view_target[1]), 0);
+    EXPECT_EQ(fake.textures_in(resources.view_target[0]), expected);
+    EXPECT_EQ(fake.scenes_on(resources.view_target[1]), 0);
 
     // The one view fills the screen from its corner; the screen is not cleared.
     std::vector<hgeQuad> screen = fake.quads_in(0);
@@ -353,10 +352,9 @@ TEST_F(RenderTest, OnePlayerLeavesOutThePartner) {
     EXPECT_EQ(fake.clears_in(0, 0), 0);
 }
 
-TEST_F(RenderTest, SplitScreenShowsBothViewsAndClearsWhiteOnce) {
-    game_mode = MODE_TEAMWORK;
-    clear_screen_once = true;
-    render_func();
+TEST_F(RenderTest, SplitScreenShowsBothViewsOnWhiteEveryFrame) {
+    w.game_mode = MODE_TEAMWORK;
+    render();
     std::vector<hgeQuad> screen = fake.quads_in(0);
     ASSERT_EQ(screen.size(), 2u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
@@ -366,43 +364,42 @@ TEST_F(RenderTest, SplitScreenShowsBothViewsAndClearsWhiteOnce) {
     EXPECT_FLOAT_EQ(screen[1].v[0].x, 0);
     EXPECT_FLOAT_EQ(screen[1].v[0].y, 0);
     EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
-    EXPECT_FALSE(clear_screen_once);
-    // The white clear comes before the pictures it must not cover.
-    size_t clear_at = 0, first_quad_at = 0;
-    for (size_t i = 0; i < fake.events.size(); ++i) {
-        const SceneEvent& e = fake.events[i];
-        if (e.target != 0) continue;
-        if (e.kind == SceneEvent::CLEAR) clear_at = i;
-        if (e.kind == SceneEvent::QUAD && first_quad_at == 0) first_quad_at = i;
-    }
-    EXPECT_LT(clear_at, first_quad_at);
 
-    for (int frame = 0; frame < 3; ++frame) render_func();
-    EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
+    // The gap is white again in every frame, whatever was drawn there before.
+    for (int frame = 0; frame < 3; ++frame) render();
+    EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 4);
     EXPECT_EQ(fake.clears_in(0, 0), 0);
-
-    // Setting the flag again gives exactly one more.
-    clear_screen_once = true;
-    render_func();
-    render_func();
-    EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 2);
+    // In each screen scene the white clear comes before the pictures it must not cover.
+    int scenes = 0;
+    bool cleared = false;
+    for (const SceneEvent& e : fake.events) {
+        if (e.target != 0) continue;
+        if (e.kind == SceneEvent::BEGIN) {
+            ++scenes;
+            cleared = false;
+        }
+        if (e.kind == SceneEvent::CLEAR) cleared = true;
+        if (e.kind == SceneEvent::QUAD) {
+            EXPECT_TRUE(cleared) << "screen scene " << scenes;
+        }
+    }
+    EXPECT_EQ(scenes, 4);
 }
 
 TEST_F(RenderTest, MenuShowsTheDemoShipsWhateverTheMode) {
-    game_state = STATE_MENU;
-    game_mode = MODE_ONE_PLAYER;
+    w.game_state = STATE_MENU;
+    w.game_mode = MODE_ONE_PLAYER;
     full_scene(2, 3);
-    clear_screen_once = true;
-    render_func();
+    render();
     // The partner and its bullets are there although ONE PLAYER is chosen.
-    std::vector<hgeQuad> q = fake.quads_in(view_target[0]);
+    std::vector<hgeQuad> q = fake.quads_in(resources.view_target[0]);
     ASSERT_EQ(q.size(), 11u);
     EXPECT_EQ(q[3].tex, t_pbullet);
     EXPECT_EQ(q[4].tex, t_ship1);
     Point partner = hot_point(q[4], 30, 20, 15, 10);
     EXPECT_TRUE(near(partner.x, 150) && near(partner.y, 120));
     EXPECT_TRUE(same_angle(facing(q[4]), 2.0f - 0.3f - PI / 2));
-    EXPECT_EQ(fake.scenes_on(view_target[1]), 1);
+    EXPECT_EQ(fake.scenes_on(resources.view_target[1]), 1);
     EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
     std::vector<hgeQuad> screen = fake.quads_in(0);
     ASSERT_EQ(screen.size(), 2u); // no font loaded: no texts
@@ -410,13 +407,13 @@ TEST_F(RenderTest, MenuShowsTheDemoShipsWhateverTheMode) {
 }
 
 TEST_F(RenderTest, OwnShipPointsUpAtTheAnchorForAnyHeading) {
-    view_anchor[0] = 400;
-    view_anchor[1] = 400;
+    w.view_anchor[0] = 400;
+    w.view_anchor[1] = 400;
     for (float angle : {0.0f, 1.0f, 3.0f, 5.5f}) {
         fake.events.clear();
-        head(ship_records[0], 300, 300, angle);
-        render_func();
-        std::vector<hgeQuad> q = fake.quads_in(view_target[0]);
+        head(w.ship_records[0], 300, 300, angle);
+        render();
+        std::vector<hgeQuad> q = fake.quads_in(resources.view_target[0]);
         ASSERT_EQ(q.size(), 1u);
         // Image 30 x 20 with hot spot (15, 10), turned a quarter left: its
         // nose (right edge) is on top, 15 above the anchor; its left side faces left.
@@ -428,9 +425,9 @@ TEST_F(RenderTest, OwnShipPointsUpAtTheAnchorForAnyHeading) {
 }
 
 TEST_F(RenderTest, HeadingsAreShownRelativeToTheOwnShip) {
-    game_mode = MODE_TEAMWORK;
-    head(ship_records[0], 0, 0, 4.0f);
-    ship_records[1].armor = -1;
+    w.game_mode = MODE_TEAMWORK;
+    head(w.ship_records[0], 0, 0, 4.0f);
+    w.ship_records[1].armor = -1;
     enemy e{};
     e.kind = KIND_BULL;
     e.visible[0] = true;
@@ -439,10 +436,10 @@ TEST_F(RenderTest, HeadingsAreShownRelativeToTheOwnShip) {
     // Same heading as the ship: up; a quarter turn clockwise: right; half a turn: down.
     for (float turn : {0.0f, PI / 2, PI}) {
         e.angle = 4.0f + turn;
-        enemy_list.push_back(e);
+        w.enemy_list.push_back(e);
     }
-    render_func();
-    std::vector<hgeQuad> q = fake.quads_in(view_target[0]);
+    render();
+    std::vector<hgeQuad> q = fake.quads_in(resources.view_target[0]);
     ASSERT_EQ(q.size(), 7u);
     EXPECT_TRUE(same_angle(facing(q[0]), -PI / 2));
     EXPECT_TRUE(same_angle(facing(q[2]), 0.0f));
@@ -451,38 +448,55 @@ TEST_F(RenderTest, HeadingsAreShownRelativeToTheOwnShip) {
 
 TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
     full_scene(0, 1);
-    sprite_logo = sprite_star = sprite_ship0 = sprite_ship1 = nullptr;
-    sprite_enemy_bullet = sprite_player_bullet = sprite_dot = nullptr;
-    images[KIND_BULL] = nullptr;
-    view_sprite[0] = view_sprite[1] = nullptr;
+    Resources& r = resources;
+    r.sprite_logo = r.sprite_star = r.sprite_ship0 = r.sprite_ship1 = nullptr;
+    r.sprite_enemy_bullet = r.sprite_player_bullet = r.sprite_dot = nullptr;
+    resources.images[KIND_BULL] = nullptr;
+    resources.view_sprite[0] = resources.view_sprite[1] = nullptr;
     for (int state = -1; state <= 5; ++state) {
         for (int mode = 0; mode <= 2; ++mode) {
-            game_state = state;
-            game_mode = mode;
-            render_func();
+            w.game_state = state;
+            w.game_mode = mode;
+            render();
         }
     }
-    // Only the explosions own their pictures.
+    // Only the explosions' pictures are left to draw.
+    size_t explosions = 0;
     for (const SceneEvent& e : fake.events) {
         if (e.kind != SceneEvent::QUAD) continue;
         EXPECT_TRUE(e.quad.tex == t_small || e.quad.tex == t_big);
+        ++explosions;
     }
+    EXPECT_GT(explosions, 0u);
+    // Without them, nothing at all.
+    fake.events.clear();
+    resources.boom_anim = resources.kaboom_anim = nullptr;
+    for (int state = -1; state <= 5; ++state) {
+        for (int mode = 0; mode <= 2; ++mode) {
+            w.game_state = state;
+            w.game_mode = mode;
+            render();
+        }
+    }
+    EXPECT_TRUE(fake.quads_in(0).empty());
+    EXPECT_TRUE(fake.quads_in(resources.view_target[0]).empty());
+    EXPECT_TRUE(fake.quads_in(resources.view_target[1]).empty());
 
     // A view or ship number out of range draws nothing.
     fake.events.clear();
-    draw_view(2, 0, 1, true);
-    draw_view(-1, 0, 1, true);
-    draw_view(0, 4, 1, true);
-    draw_view(1, 1, -1, true);
+    draw_view(scene(), 2, 0, 1, true);
+    draw_view(scene(), -1, 0, 1, true);
+    draw_view(scene(), 0, 4, 1, true);
+    draw_view(scene(), 1, 1, -1, true);
     EXPECT_TRUE(fake.events.empty());
-    draw_view(0, 0, 1, true);
-    EXPECT_EQ(fake.scenes_on(view_target[0]), 1);
+    draw_view(scene(), 0, 0, 1, true);
+    EXPECT_EQ(fake.scenes_on(resources.view_target[0]), 1);
 
     // Without targets the views are not drawn onto the screen instead.
     fake.events.clear();
-    view_target[0] = view_target[1] = 0;
-    game_state = STATE_MENU;
-    render_func();
+    resources.view_target[0] = resources.view_target[1] = 0;
+    w.game_state = STATE_MENU;
+    render();
     EXPECT_EQ(fake.quads_in(0).size(), 0u);
     EXPECT_EQ(fake.scenes_on(0), 1);
 }
@@ -490,20 +504,20 @@ TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
 TEST_F(RenderTest, OtherStatesDrawNothing) {
     full_scene(0, 1);
     for (int state : {-1, 5, 99}) {
-        game_state = state;
-        EXPECT_FALSE(render_func());
+        w.game_state = state;
+        render();
     }
     EXPECT_TRUE(fake.events.empty());
 }
 
 TEST_F(RenderTest, MenuTextsLieOverTheViews) {
-    game_state = STATE_MENU;
-    game_mode = MODE_ONE_PLAYER;
-    font1 = font("font1");
-    font2 = font("font2");
-    HTEXTURE glyph_tex = font1->get_glyph('?')->get_texture();
-    ASSERT_NE(glyph_tex, font2->get_glyph('?')->get_texture());
-    render_func();
+    w.game_state = STATE_MENU;
+    w.game_mode = MODE_ONE_PLAYER;
+    resources.font1 = font("font1");
+    resources.font2 = font("font2");
+    HTEXTURE glyph_tex = resources.font1->get_glyph('?')->get_texture();
+    ASSERT_NE(glyph_tex, resources.font2->get_glyph('?')->get_texture());
+    render();
     std::vector<hgeQuad> screen = fake.quads_in(0);
     // Two views, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the password
     // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1; then
@@ -521,18 +535,18 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
 
     // Play shows no text.
     fake.events.clear();
-    game_state = STATE_PLAY;
-    render_func();
+    w.game_state = STATE_PLAY;
+    render();
     EXPECT_EQ(fake.quads_in(0).size(), 1u);
 }
 
 TEST_F(RenderTest, ShopAndGameOverTextsUseTheSecondFont) {
-    font1 = font("font1");
-    font2 = font("font2");
-    HTEXTURE glyph_tex = font2->get_glyph('?')->get_texture();
-    game_state = STATE_SHOP;
+    resources.font1 = font("font1");
+    resources.font2 = font("font2");
+    HTEXTURE glyph_tex = resources.font2->get_glyph('?')->get_texture();
+    w.game_state = STATE_SHOP;
     full_scene(0, 1);
-    render_func();
+    render();
     // One black scene on the screen; no views.
     EXPECT_EQ(fake.scenes_on(0), 1);
     EXPECT_EQ(fake.clears_in(0, 0), 1);
@@ -540,7 +554,7 @@ TEST_F(RenderTest, ShopAndGameOverTextsUseTheSecondFont) {
     EXPECT_EQ(fake.events[1].kind, SceneEvent::CLEAR);
     EXPECT_EQ(fake.events.back().kind, SceneEvent::END);
     TextLine lines[SCREEN_MAX_LINES];
-    int n = shop_lines(lines);
+    int n = shop_lines(w, lines);
     size_t glyphs = 0;
     for (int i = 0; i < n; ++i)
         for (const char* c = lines[i].text; *c; ++c) glyphs += *c != '\n';
@@ -552,8 +566,8 @@ TEST_F(RenderTest, ShopAndGameOverTextsUseTheSecondFont) {
     EXPECT_FLOAT_EQ(screen.back().v[0].y, 297);
 
     fake.events.clear();
-    game_state = STATE_GAME_OVER;
-    render_func();
+    w.game_state = STATE_GAME_OVER;
+    render();
     EXPECT_EQ(fake.scenes_on(0), 1);
     EXPECT_EQ(fake.clears_in(0, 0), 1);
     screen = fake.quads_in(0);
@@ -564,19 +578,22 @@ TEST_F(RenderTest, ShopAndGameOverTextsUseTheSecondFont) {
 }
 
 TEST_F(RenderTest, DrawingAFrameAllocatesNothing) {
-    font1 = font("font1");
-    font2 = font("font2");
+    resources.font1 = font("font1");
+    resources.font2 = font("font2");
     full_scene(0, 1);
     full_scene(2, 3);
-    for (int i = 0; i < 70; ++i) stars.push_back({i * 15.0f, i * 7.0f});
-    ship_records[0].flexibility = 3;
+    for (int i = 0; i < 70; ++i) w.stars.push_back({i * 15.0f, i * 7.0f});
+    w.ship_records[0].flexibility = 3;
     fake.events.reserve(100000);
     fake.quads.reserve(100000);
 
-    // The counter itself counts.
+    // The counter itself counts. The pointer goes through a volatile so an
+    // optimiser cannot drop the pair of new and delete.
+    static int* volatile probe = nullptr;
     counted_allocations = 0;
     counting_allocations = true;
-    delete new int(1);
+    probe = new int(1);
+    delete probe;
     counting_allocations = false;
     ASSERT_EQ(counted_allocations, 1);
 
@@ -585,36 +602,109 @@ TEST_F(RenderTest, DrawingAFrameAllocatesNothing) {
     } frames[] = {{STATE_TITLE, 0}, {STATE_MENU, 0}, {STATE_MENU, 1}, {STATE_PLAY, 0},
                   {STATE_PLAY, 1},  {STATE_SHOP, 0}, {STATE_GAME_OVER, 1}};
     for (auto& f : frames) {
-        game_state = f.state;
-        game_mode = f.mode;
-        clear_screen_once = true;
+        w.game_state = f.state;
+        w.game_mode = f.mode;
         size_t before = fake.events.size();
         counted_allocations = 0;
         counting_allocations = true;
-        render_func();
+        render();
         counting_allocations = false;
         EXPECT_EQ(counted_allocations, 0) << "state " << f.state << " mode " << f.mode;
         EXPECT_GT(fake.events.size(), before + 3);
     }
 
     // Every aid on, with everything they show at once, a pause and the options screen.
-    for (bool& aid : game_options.aids) aid = true;
-    game_paused = true;
-    armor_flash[0] = 0.2f;
-    level_end_timer = 1;
-    invalid_password_time = 1;
+    for (bool& aid : options.aids) aid = true;
+    w.paused = true;
+    hud.armor_flash[0] = 0.2f;
+    w.level_end_timer = 1;
+    hud.invalid_password_time = 1;
     for (int state : {0, 1, 2, 4, -1}) { // title, menu, play, game over; -1 the options screen
-        options_open = state == -1;
-        game_state = state == -1 ? STATE_MENU : state;
+        hud.options.open = state == -1;
+        w.game_state = state == -1 ? STATE_MENU : state;
         counted_allocations = 0;
         counting_allocations = true;
-        render_func();
+        render();
         counting_allocations = false;
         EXPECT_EQ(counted_allocations, 0) << "state " << state << " with aids";
     }
-    game_options = player_options{};
-    game_paused = options_open = false;
-    armor_flash[0] = level_end_timer = invalid_password_time = 0;
+}
+
+TEST_F(RenderTest, ViewZeroTakesTheWorldsWidth) {
+    const HTARGET split = resources.view_target[0];
+    // ONE PLAYER's whole screen: a new target of that size, drawn into and shown.
+    w.view_width[0] = 800;
+    render();
+    const HTARGET whole = resources.view_target[0];
+    ASSERT_NE(whole, split);
+    EXPECT_FLOAT_EQ(resources.view_sprite[0]->get_width(), 800);
+    EXPECT_FLOAT_EQ(resources.view_sprite[0]->get_height(), 590);
+    EXPECT_EQ(fake.scenes_on(split), 0);
+    EXPECT_EQ(fake.scenes_on(whole), 1);
+    std::vector<hgeQuad> screen = fake.quads_in(0);
+    ASSERT_EQ(screen.size(), 1u);
+    EXPECT_EQ(screen[0].tex, fake.Target_GetTexture(whole));
+    EXPECT_FLOAT_EQ(screen[0].v[1].x - screen[0].v[0].x, 800);
+    // A target of the right size is kept.
+    render();
+    EXPECT_EQ(resources.view_target[0], whole);
+    // The split view takes half the screen again.
+    w.view_width[0] = 399;
+    render();
+    EXPECT_NE(resources.view_target[0], whole);
+    EXPECT_FLOAT_EQ(resources.view_sprite[0]->get_width(), 399);
+}
+
+TEST_F(RenderTest, AnUntouchableShipBlinksInBothViews) {
+    w.game_mode = MODE_TEAMWORK;
+    head(w.ship_records[0], 500, 500, 0.3f);
+    head(w.ship_records[1], 700, 900, 2.0f);
+    for (int v = 0; v < 2; ++v) w.ship_records[v].partner_visible = true;
+    // Ship 0 hidden: its own picture in view 0 and its partner picture in view 1.
+    w.ship_shown[0] = false;
+    render();
+    auto alpha_of = [](const hgeQuad& q) { return q.v[0].col >> 24; };
+    std::vector<hgeQuad> q0 = fake.quads_in(resources.view_target[0]);
+    std::vector<hgeQuad> q1 = fake.quads_in(resources.view_target[1]);
+    ASSERT_EQ(fake.textures_in(resources.view_target[0]),
+              (std::vector<HTEXTURE>{t_ship1, t_dot, t_ship0}));
+    ASSERT_EQ(fake.textures_in(resources.view_target[1]),
+              (std::vector<HTEXTURE>{t_ship0, t_dot, t_ship1}));
+    EXPECT_EQ(alpha_of(q0[0]), 0xFFu);
+    EXPECT_EQ(alpha_of(q0[2]), 0u);
+    EXPECT_EQ(alpha_of(q1[0]), 0u);
+    EXPECT_EQ(alpha_of(q1[2]), 0xFFu);
+    // Shown again the next frame.
+    fake.events.clear();
+    w.ship_shown[0] = true;
+    w.ship_shown[1] = false;
+    render();
+    q0 = fake.quads_in(resources.view_target[0]);
+    q1 = fake.quads_in(resources.view_target[1]);
+    ASSERT_EQ(q0.size(), 3u);
+    ASSERT_EQ(q1.size(), 3u);
+    EXPECT_EQ(alpha_of(q0[0]), 0u);
+    EXPECT_EQ(alpha_of(q0[2]), 0xFFu);
+    EXPECT_EQ(alpha_of(q1[0]), 0xFFu);
+    EXPECT_EQ(alpha_of(q1[2]), 0u);
+}
+
+TEST_F(RenderTest, EachExplosionShowsItsOwnFrameOfTheSharedPicture) {
+    // Four 16 x 16 frames side by side on a 256-wide image.
+    owned_anims.emplace_back(new Animation(t_small, 4, 10, 0, 0, 16, 16));
+    resources.boom_anim = owned_anims.back().get();
+    w.ship_records[0].armor = -1;
+    w.small_list.push_back(make_kaboom(2, 50, 51, 150, 151));
+    w.small_list.push_back(make_kaboom(0, 60, 61, 160, 161));
+    w.small_list.push_back(make_kaboom(3, 70, 71, 170, 171));
+    render();
+    std::vector<hgeQuad> q = fake.quads_in(resources.view_target[0]);
+    ASSERT_EQ(q.size(), 3u);
+    const float frame_u = 16.0f / 256.0f;
+    EXPECT_FLOAT_EQ(q[0].v[0].tx, 2 * frame_u);
+    EXPECT_FLOAT_EQ(q[1].v[0].tx, 0);
+    EXPECT_FLOAT_EQ(q[2].v[0].tx, 3 * frame_u);
+    EXPECT_FLOAT_EQ(q[1].v[0].x, 60);
 }
 
 } // namespace

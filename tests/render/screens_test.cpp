@@ -8,16 +8,9 @@
 
 namespace {
 
-class ScreensTest : public ::testing::Test {
-protected:
-    RecordingEngine fake;
+class ScreensTest : public RenderFixture {
+  protected:
     TextLine lines[SCREEN_MAX_LINES];
-
-    void SetUp() override {
-        engine = hgeCreate(ENGINE_VERSION);
-        reset_render_globals();
-    }
-    void TearDown() override { reset_render_globals(); }
 
     std::vector<std::string> texts(int count) const {
         std::vector<std::string> out;
@@ -32,8 +25,8 @@ protected:
         return "";
     }
     void set_level(int number) {
-        iteration = number / 50;
-        level_index = number % 50;
+        w.iteration = number / 50;
+        w.level_index = number % 50;
     }
 };
 
@@ -57,12 +50,12 @@ TEST_F(ScreensTest, QualityNames) {
 }
 
 TEST_F(ScreensTest, CompetitionShopShowsEachRivalOverItsOwnView) {
-    game_mode = MODE_COMPETITION;
-    purse[0] = 40;
-    purse[1] = 7;
-    ship_records[0].shield = 5;
-    ship_records[1].ships = 99;
-    const int n = shop_lines(lines);
+    w.game_mode = MODE_COMPETITION;
+    w.purse[0] = 40;
+    w.purse[1] = 7;
+    w.ship_records[0].shield = 5;
+    w.ship_records[1].ships = 99;
+    const int n = shop_lines(w, lines);
     ASSERT_LE(n, SCREEN_MAX_LINES);
     std::string left, right;
     for (int i = 0; i < n; ++i)
@@ -75,9 +68,9 @@ TEST_F(ScreensTest, CompetitionShopShowsEachRivalOverItsOwnView) {
 }
 
 TEST_F(ScreensTest, MenuInOnePlayer) {
-    game_mode = MODE_ONE_PLAYER;
-    std::snprintf(password, sizeof password, "%s", "KORVANEAB");
-    int n = menu_lines(lines);
+    w.game_mode = MODE_ONE_PLAYER;
+    std::snprintf(w.password, sizeof w.password, "%s", "KORVANEAB");
+    int n = menu_lines(scene(), lines);
     ASSERT_EQ(n, 4);
     expect_line(lines[0], "ONE PLAYER", 200, 435, TEXT_CENTER);
     expect_line(lines[1], "SPACE CHANGE GAMEMODE", 200, 455, TEXT_CENTER);
@@ -86,24 +79,33 @@ TEST_F(ScreensTest, MenuInOnePlayer) {
 }
 
 TEST_F(ScreensTest, MenuInTeamworkAndCompetition) {
-    game_mode = MODE_TEAMWORK;
-    int n = menu_lines(lines);
+    w.game_mode = MODE_TEAMWORK;
+    int n = menu_lines(scene(), lines);
     ASSERT_EQ(n, 5);
     EXPECT_STREQ(lines[0].text, "TEAMWORK");
     EXPECT_STREQ(lines[2].text, "PASSWORD:\nAAAAAAAAA\nLEVEL: 000");
     expect_line(lines[4], "WASD AND SHIFT", 200, 560, TEXT_CENTER);
 
     // COMPETITION hides the password block but keeps both key lines.
-    game_mode = MODE_COMPETITION;
-    n = menu_lines(lines);
+    w.game_mode = MODE_COMPETITION;
+    n = menu_lines(scene(), lines);
     EXPECT_EQ(texts(n), (std::vector<std::string>{"COMPETITION", "SPACE CHANGE GAMEMODE",
                                                   "ARROWS AND CTRL", "WASD AND SHIFT"}));
 
     // An unknown mode has an empty name; everything else shows.
-    game_mode = 7;
-    n = menu_lines(lines);
+    w.game_mode = 7;
+    n = menu_lines(scene(), lines);
     ASSERT_EQ(n, 5);
     EXPECT_STREQ(lines[0].text, "");
+}
+
+TEST_F(ScreensTest, MenuShowsTheHudsNoticeLast) {
+    std::snprintf(hud.notice, sizeof hud.notice, "%s", "PARTNER LEFT");
+    int n = menu_lines(scene(), lines);
+    ASSERT_EQ(n, 5);
+    expect_line(lines[4], "PARTNER LEFT", 400, 510, TEXT_CENTER);
+    hud.notice[0] = '\0';
+    EXPECT_EQ(menu_lines(scene(), lines), 4);
 }
 
 TEST_F(ScreensTest, MenuLevelHasLeadingZeros) {
@@ -113,23 +115,23 @@ TEST_F(ScreensTest, MenuLevelHasLeadingZeros) {
     } cases[] = {{0, "000"}, {9, "009"}, {10, "010"}, {99, "099"}, {100, "100"}, {449, "449"}};
     for (auto& c : cases) {
         set_level(c.number);
-        int n = menu_lines(lines);
+        int n = menu_lines(scene(), lines);
         EXPECT_EQ(line_starting(n, "PASSWORD"), std::string("PASSWORD:\nAAAAAAAAA\nLEVEL: ") +
                                                      c.shown);
     }
 }
 
 TEST_F(ScreensTest, ShopWithDefaults) {
-    bonus = 7;
-    money = 123;
-    ship_records[0].ships = 3;
-    ship_records[0].flexibility = 0;
-    ship_records[0].firepower = 2;
-    ship_records[0].shield = 4;
+    w.bonus = 7;
+    w.money = 123;
+    w.ship_records[0].ships = 3;
+    w.ship_records[0].flexibility = 0;
+    w.ship_records[0].firepower = 2;
+    w.ship_records[0].shield = 4;
     // Ship 1's grades never show.
-    ship_records[1].ships = 50;
-    ship_records[1].firepower = 5;
-    int n = shop_lines(lines);
+    w.ship_records[1].ships = 50;
+    w.ship_records[1].firepower = 5;
+    int n = shop_lines(w, lines);
     ASSERT_EQ(n, 10);
     expect_line(lines[0], "BONUS          7.000   CREDITS 123.000", 116, 57, TEXT_LEFT);
     expect_line(lines[1], "F1 SHIPS:       03", 68, 137, TEXT_LEFT);
@@ -142,14 +144,14 @@ TEST_F(ScreensTest, ShopWithDefaults) {
     expect_line(lines[8], "PRICE 200.000", 516, 227, TEXT_LEFT);
     expect_line(lines[9], "PUSH FIRE FOR LEVEL    0", 400, 297, TEXT_CENTER);
 
-    bonus = 0;
-    money = 5;
-    shop_lines(lines);
+    w.bonus = 0;
+    w.money = 5;
+    shop_lines(w, lines);
     EXPECT_STREQ(lines[0].text, "BONUS          0.000   CREDITS   5.000");
     // Values wider than their columns are shown whole.
-    bonus = INT_MIN;
-    money = 10000;
-    shop_lines(lines);
+    w.bonus = INT_MIN;
+    w.money = 10000;
+    shop_lines(w, lines);
     EXPECT_STREQ(lines[0].text, "BONUS-2147483648.000   CREDITS10000.000");
 }
 
@@ -161,10 +163,10 @@ TEST_F(ScreensTest, ShopShipsCountAndItsPrice) {
     } cases[] = {{0, "F1 SHIPS:       00", true},  {9, "F1 SHIPS:       09", true},
                  {10, "F1 SHIPS:       10", true}, {98, "F1 SHIPS:       98", true},
                  {99, "F1 SHIPS:       99", false}, {120, "F1 SHIPS:       120", false}};
-    settings.price_ships = 7;
+    w.settings.price_ships = 7;
     for (auto& c : cases) {
-        ship_records[0].ships = c.ships;
-        int n = shop_lines(lines);
+        w.ship_records[0].ships = c.ships;
+        int n = shop_lines(w, lines);
         EXPECT_STREQ(lines[1].text, c.shown);
         if (c.price) {
             ASSERT_EQ(n, 10);
@@ -178,14 +180,14 @@ TEST_F(ScreensTest, ShopShipsCountAndItsPrice) {
 
 TEST_F(ScreensTest, ShopPricesFollowTheLevelAndStopAtTheTop) {
     for (int i = 0; i < 5; ++i) {
-        settings.price_flexibility[i] = 10 + i;
-        settings.price_firepower[i] = 20 + i;
-        settings.price_shield[i] = 30 + i;
+        w.settings.price_flexibility[i] = 10 + i;
+        w.settings.price_firepower[i] = 20 + i;
+        w.settings.price_shield[i] = 30 + i;
     }
-    ship& s = ship_records[0];
+    ship& s = w.ship_records[0];
     for (int level = 0; level < 5; ++level) {
         s.flexibility = s.firepower = s.shield = level;
-        int n = shop_lines(lines);
+        int n = shop_lines(w, lines);
         ASSERT_EQ(n, 10);
         EXPECT_EQ(std::string(lines[4].text), "PRICE  1" + std::to_string(level) + ".000");
         EXPECT_EQ(std::string(lines[6].text), "PRICE  2" + std::to_string(level) + ".000");
@@ -195,7 +197,7 @@ TEST_F(ScreensTest, ShopPricesFollowTheLevelAndStopAtTheTop) {
     // At the top, and for levels outside the tables, the name stays and the price goes.
     for (int level : {5, 6, -1, INT_MIN}) {
         s.flexibility = s.firepower = s.shield = level;
-        int n = shop_lines(lines);
+        int n = shop_lines(w, lines);
         const char* name = level == 5 ? "BEST" : "ERROR_LEVEL";
         EXPECT_EQ(texts(n), (std::vector<std::string>{
                                 "BONUS          0.000   CREDITS   0.000",
@@ -210,7 +212,7 @@ TEST_F(ScreensTest, ShopPricesFollowTheLevelAndStopAtTheTop) {
     s.flexibility = 5;
     s.firepower = 1;
     s.shield = 5;
-    int n = shop_lines(lines);
+    int n = shop_lines(w, lines);
     ASSERT_EQ(n, 8);
     expect_line(lines[5], "PRICE  21.000", 516, 197, TEXT_LEFT);
 }
@@ -224,13 +226,13 @@ TEST_F(ScreensTest, ShopLevelStandsInFourColumns) {
                  {100, "PUSH FIRE FOR LEVEL  100"}, {449, "PUSH FIRE FOR LEVEL  449"}};
     for (auto& c : cases) {
         set_level(c.number);
-        int n = shop_lines(lines);
+        int n = shop_lines(w, lines);
         expect_line(lines[n - 1], c.shown, 400, 297, TEXT_CENTER);
     }
 }
 
 TEST_F(ScreensTest, GameOver) {
-    int n = game_over_lines(lines);
+    int n = game_over_lines(w, lines);
     ASSERT_EQ(n, 1);
     expect_line(lines[0], "G A M E     O V E R", 400, 100, TEXT_CENTER);
 }

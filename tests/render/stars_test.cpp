@@ -4,18 +4,15 @@
 
 namespace {
 
-class StarsTest : public ::testing::Test {
-protected:
-    RecordingEngine fake;
+class StarsTest : public RenderFixture {
+  protected:
     std::unique_ptr<Sprite> star_sprite;
 
     void SetUp() override {
-        engine = hgeCreate(ENGINE_VERSION);
-        reset_render_globals();
+        RenderFixture::SetUp();
         star_sprite.reset(new Sprite(fake.Texture_Load("star.png", 0, false), 0, 0, 2, 2));
-        sprite_star = star_sprite.get();
+        resources.sprite_star = star_sprite.get();
     }
-    void TearDown() override { reset_render_globals(); }
 
     // Where each star landed (hot spot 0: the first corner).
     std::vector<std::pair<float, float>> drawn() const {
@@ -30,8 +27,8 @@ const float UP_X = 1.0f, UP_Y = 0.0f;
 
 TEST_F(StarsTest, StarsWrapOncePerAxisAroundTheCamera) {
     // Star box 1100 x 1100; camera 100 gives c_x 100, so the wrap edge is 650.
-    stars = {{650, 100}, {651, 100}, {100, 650}, {100, 651}, {-451, 100}, {1751, 100}};
-    draw_stars(100, 100, UP_X, UP_Y, 200, 400);
+    w.stars = {{650, 100}, {651, 100}, {100, 650}, {100, 651}, {-451, 100}, {1751, 100}};
+    draw_stars(w, 100, 100, UP_X, UP_Y, 200, 400);
     auto p = drawn();
     ASSERT_EQ(p.size(), 6u);
     EXPECT_FLOAT_EQ(p[0].first, 200 + 550); // exactly W/2 right: stays
@@ -45,13 +42,13 @@ TEST_F(StarsTest, StarsWrapOncePerAxisAroundTheCamera) {
 }
 
 TEST_F(StarsTest, CameraIsTakenModuloTheStarBox) {
-    settings.star_minx = 100; // box 1000 x 500
-    settings.star_maxx = 1100;
-    settings.star_miny = 0;
-    settings.star_maxy = 500;
-    stars = {{300, 200}};
-    draw_stars(2250, 1220, UP_X, UP_Y, 0, 0); // c = (250, 220)
-    draw_stars(250, 220, UP_X, UP_Y, 0, 0);
+    w.settings.star_minx = 100; // box 1000 x 500
+    w.settings.star_maxx = 1100;
+    w.settings.star_miny = 0;
+    w.settings.star_maxy = 500;
+    w.stars = {{300, 200}};
+    draw_stars(w, 2250, 1220, UP_X, UP_Y, 0, 0); // c = (250, 220)
+    draw_stars(w, 250, 220, UP_X, UP_Y, 0, 0);
     auto p = drawn();
     ASSERT_EQ(p.size(), 2u);
     EXPECT_NEAR(p[0].first, 50, 1e-3);
@@ -61,9 +58,9 @@ TEST_F(StarsTest, CameraIsTakenModuloTheStarBox) {
 }
 
 TEST_F(StarsTest, StarsTurnWithTheShip) {
-    stars = {{600, 500}, {500, 600}};
+    w.stars = {{600, 500}, {500, 600}};
     // Heading 0 (along +x): ahead shows above the anchor, +y (its right) to the right.
-    draw_stars(500, 500, -std::sin(0.0f), std::cos(0.0f), 200, 400);
+    draw_stars(w, 500, 500, -std::sin(0.0f), std::cos(0.0f), 200, 400);
     auto p = drawn();
     ASSERT_EQ(p.size(), 2u);
     EXPECT_NEAR(p[0].first, 200, 1e-3);
@@ -74,7 +71,7 @@ TEST_F(StarsTest, StarsTurnWithTheShip) {
     // Heading pi/2 (along +y): now +y is ahead and +x on the left.
     fake.quads.clear();
     float a = 1.5707964f;
-    draw_stars(500, 500, -std::sin(a), std::cos(a), 200, 400);
+    draw_stars(w, 500, 500, -std::sin(a), std::cos(a), 200, 400);
     p = drawn();
     EXPECT_NEAR(p[0].first, 100, 1e-3);
     EXPECT_NEAR(p[0].second, 400, 1e-3);
@@ -83,11 +80,11 @@ TEST_F(StarsTest, StarsTurnWithTheShip) {
 }
 
 TEST_F(StarsTest, EmptyStarBoxLeavesTheAxisUnwrapped) {
-    stars = {{300, 900}, {2000, 5}};
-    settings.star_maxx = settings.star_minx = 50; // width 0
-    settings.star_maxy = -10;                     // height below 0
-    settings.star_miny = 0;
-    draw_stars(100, 100, UP_X, UP_Y, 200, 400);
+    w.stars = {{300, 900}, {2000, 5}};
+    w.settings.star_maxx = w.settings.star_minx = 50; // width 0
+    w.settings.star_maxy = -10;                       // height below 0
+    w.settings.star_miny = 0;
+    draw_stars(w, 100, 100, UP_X, UP_Y, 200, 400);
     auto p = drawn();
     ASSERT_EQ(p.size(), 2u);
     for (auto& xy : p) {
@@ -102,24 +99,24 @@ TEST_F(StarsTest, EmptyStarBoxLeavesTheAxisUnwrapped) {
 
     // Only the empty axis loses its wrap.
     fake.quads.clear();
-    settings.star_maxy = 1100;
-    draw_stars(100, 100, UP_X, UP_Y, 200, 400);
+    w.settings.star_maxy = 1100;
+    draw_stars(w, 100, 100, UP_X, UP_Y, 200, 400);
     p = drawn();
     EXPECT_FLOAT_EQ(p[0].second, 400 - 300); // 900 is beyond c_y + 550: wrapped to -200
     EXPECT_FLOAT_EQ(p[1].first, 2100);
 }
 
 TEST_F(StarsTest, EveryStarIsDrawnEvenFarOutside) {
-    for (int i = 0; i < 70; ++i) stars.push_back({i * 15.0f, 1099.0f - i * 15.0f});
-    draw_stars(0, 0, UP_X, UP_Y, 200, 400);
+    for (int i = 0; i < 70; ++i) w.stars.push_back({i * 15.0f, 1099.0f - i * 15.0f});
+    draw_stars(w, 0, 0, UP_X, UP_Y, 200, 400);
     EXPECT_EQ(fake.quads.size(), 70u);
     // Without stars or without the star sprite nothing is drawn.
     fake.quads.clear();
-    sprite_star = nullptr;
-    draw_stars(0, 0, UP_X, UP_Y, 200, 400);
-    stars.clear();
-    sprite_star = star_sprite.get();
-    draw_stars(0, 0, UP_X, UP_Y, 200, 400);
+    resources.sprite_star = nullptr;
+    draw_stars(w, 0, 0, UP_X, UP_Y, 200, 400);
+    w.stars.clear();
+    resources.sprite_star = star_sprite.get();
+    draw_stars(w, 0, 0, UP_X, UP_Y, 200, 400);
     EXPECT_TRUE(fake.quads.empty());
 }
 

@@ -11,11 +11,13 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "world/globals.h"
 #include "game/states.h"
-#include "main/dump.h"
-#include "main/recording.h"
+#include "harness/dump.h"
+#include "harness/recording.h"
+#include "main/app.h"
+#include "main/program.h"
 #include "main/resources.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -49,8 +51,7 @@ class Session {
         engine->System_SetState(HGE_SEED, seed);
         engine->System_SetState(HGE_DATADIR, KORVANE_DATA_DIR);
         record_frames_with(&recorder_);
-        if (!engine->System_Initiate() || !load_resources()) return false;
-        set_game_state(0);
+        if (!start_game()) return false;
         return true;
     }
     void key(int code, bool down) {
@@ -78,7 +79,7 @@ class Session {
         release_all();
         frames(1);
         std::string error;
-        bool ok = recorder_.finish(dump_state(recorder_.frames()), error);
+        bool ok = recorder_.finish(dump_state(app.world, recorder_.frames()), error);
         if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
         record_frames_with(nullptr);
         shutdown_program();
@@ -94,22 +95,22 @@ class Session {
 };
 
 float wrap_half(float d) {
-    if (field_half <= 0) return d;
-    float side = 2 * field_half;
-    while (d > field_half) d -= side;
-    while (d < -field_half) d += side;
+    if (app.world.field_half <= 0) return d;
+    float side = 2 * app.world.field_half;
+    while (d > app.world.field_half) d -= side;
+    while (d < -app.world.field_half) d += side;
     return d;
 }
 
 // Turns toward the nearest enemy (or the rival ship, when given) and taps
 // fire when it points at it; with ram set it flies into it instead of shooting.
 void pilot(Session& s, int index, bool ram, const ship* rival = nullptr) {
-    ship& me = ship_records[index];
+    ship& me = app.world.ship_records[index];
     int keys[5] = {me.key_left, me.key_right, me.key_up, me.key_down, me.key_fire};
     bool want[5] = {};
-    if (me.armor >= 0 && (rival ? rival->armor >= 0 : !enemy_list.empty())) {
+    if (me.armor >= 0 && (rival ? rival->armor >= 0 : !app.world.enemy_list.empty())) {
         float best = 1e30f, dx = 0, dy = 0;
-        for (const enemy& e : enemy_list) {
+        for (const enemy& e : app.world.enemy_list) {
             float ex = wrap_half(e.x - me.x), ey = wrap_half(e.y - me.y);
             float d = ex * ex + ey * ey;
             if (d < best) best = d, dx = ex, dy = ey;
@@ -192,16 +193,17 @@ bool play_until(Session& s, const std::function<bool()>& done, bool two, bool ra
 bool menu_demo(Session& s) {
     to_menu(s);
     s.frames(1500);
-    return expect(game_state == STATE_MENU && !enemy_list.empty(), "the demo is not running");
+    return expect(app.world.game_state == STATE_MENU && !app.world.enemy_list.empty(),
+                  "the demo is not running");
 }
 
 bool level_cleared(Session& s) {
     to_menu(s);
     to_play(s);
     bool ok = play_until(
-        s, [] { return game_state == STATE_SHOP; }, false, false, 30000);
+        s, [] { return app.world.game_state == STATE_SHOP; }, false, false, 30000);
     s.frames(30);
-    return expect(ok && level_index == 1 && game_mode == MODE_ONE_PLAYER,
+    return expect(ok && app.world.level_index == 1 && app.world.game_mode == MODE_ONE_PLAYER,
                   "level 0 was not cleared");
 }
 
@@ -209,27 +211,29 @@ bool game_over(Session& s) {
     to_menu(s);
     to_play(s);
     bool ok = play_until(
-        s, [] { return game_state == STATE_GAME_OVER; }, false, true, 40000);
+        s, [] { return app.world.game_state == STATE_GAME_OVER; }, false, true, 40000);
     s.frames(20);
-    return expect(ok && game_state == STATE_GAME_OVER, "no game over");
+    return expect(ok && app.world.game_state == STATE_GAME_OVER, "no game over");
 }
 
 bool password_shop(Session& s) {
     to_menu(s);
     for (char c : password_for(3, 700)) s.tap(c);
     s.frames(5);
-    if (!expect(money == 700 && level_index == 3, "the password was not taken")) return false;
+    if (!expect(app.world.money == 700 && app.world.level_index == 3, "the password was not taken"))
+        return false;
     s.tap(HGEK_ENTER);
     s.frames(10);
     for (int key : {HGEK_F2, HGEK_F3, HGEK_F4, HGEK_F1}) {
         s.tap(key);
         s.frames(5);
     }
-    int spent = 700 - money;
+    int spent = 700 - app.world.money;
     s.tap(HGEK_ENTER);
     play_until(
         s, [] { return false; }, false, false, 600);
-    return expect(spent > 0 && game_state == STATE_PLAY && level_index == 3, "no shopping trip");
+    return expect(spent > 0 && app.world.game_state == STATE_PLAY && app.world.level_index == 3,
+                  "no shopping trip");
 }
 
 bool teamwork_level(Session& s) {
@@ -238,9 +242,10 @@ bool teamwork_level(Session& s) {
     s.frames(5);
     to_play(s);
     bool ok = play_until(
-        s, [] { return game_state == STATE_SHOP; }, true, false, 30000);
+        s, [] { return app.world.game_state == STATE_SHOP; }, true, false, 30000);
     s.frames(30);
-    return expect(ok && level_index == 1 && game_mode == MODE_TEAMWORK, "no two-player level");
+    return expect(ok && app.world.level_index == 1 && app.world.game_mode == MODE_TEAMWORK,
+                  "no two-player level");
 }
 
 bool competition_match(Session& s) {
@@ -253,14 +258,14 @@ bool competition_match(Session& s) {
     bool ok = false;
     for (int i = 0; i < 20000 && !ok; ++i) {
         pilot(s, 0, false);
-        pilot(s, 1, false, &ship_records[0]);
+        pilot(s, 1, false, &app.world.ship_records[0]);
         s.frames(1);
-        ok = game_state == STATE_GAME_OVER;
+        ok = app.world.game_state == STATE_GAME_OVER;
     }
     s.release_all();
     s.frames(120); // the winner screen, then the menu
-    return expect(ok && winner != WINNER_NONE && game_state == STATE_MENU &&
-                      game_mode == MODE_COMPETITION,
+    return expect(ok && app.world.winner != WINNER_NONE && app.world.game_state == STATE_MENU &&
+                      app.world.game_mode == MODE_COMPETITION,
                   "the match did not end");
 }
 

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The record the tests read into, as the game keeps its own.
+Settings settings{};
+
 class LimitsTest : public ::testing::Test {
   protected:
     FakeEngine fake;
@@ -35,10 +38,11 @@ struct Wanted {
 float float_setting(const char* key) {
     Wanted w{key, NAN};
     visit_settings(
-        [](const char*, const char* name, void* value, bool is_int, void* user) {
+        settings,
+        [](const char*, const char* name, const void* value, bool is_int, void* user) {
             auto* want = static_cast<Wanted*>(user);
             if (!is_int && std::string(name) == want->key)
-                want->value = *static_cast<float*>(value);
+                want->value = *static_cast<const float*>(value);
         },
         &w);
     return w.value;
@@ -49,16 +53,16 @@ struct Visit {
     int beyond_squared = 0;
 };
 
-void check_float(const char*, const char*, void* value, bool is_int, void* user) {
+void check_float(const char*, const char*, const void* value, bool is_int, void* user) {
     if (is_int) return;
-    float v = *static_cast<float*>(value);
+    float v = *static_cast<const float*>(value);
     Visit& visit = *static_cast<Visit*>(user);
     if (!std::isfinite(v)) ++visit.non_finite;
     if (std::fabs(v) > 1e12f) ++visit.beyond_squared;
 }
 
 TEST_F(LimitsTest, DefaultsPassUnchangedAndSilently) {
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_TRUE(fake.log.empty()) << fake.log.front();
     EXPECT_FLOAT_EQ(settings.radar_scale, 8);
     EXPECT_FLOAT_EQ(settings.anim_kaboom_fps, 60);
@@ -106,7 +110,7 @@ TEST_F(LimitsTest, UnusableFloatsBecomeTheNearestUsableValueWithOneLogLine) {
         fake.ini.clear();
         fake.log.clear();
         fake.ini[bad.ini_key] = bad.text;
-        read_settings(true);
+        read_settings(settings, true);
         EXPECT_FLOAT_EQ(float_setting(bad.key), bad.expected);
         EXPECT_EQ(fake.log.size(), 1u);
         EXPECT_EQ(log_lines_naming(bad.key), 1);
@@ -120,7 +124,7 @@ TEST_F(LimitsTest, UnusableIntegersBecomeTheNearestUsableValue) {
     fake.ini["upgrade.price_ships"] = "-2147483648";
     fake.ini["upgrade.price_shield_3"] = "-1";
     fake.ini["star.count"] = "1000000000";
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_EQ(settings.start_money, 1000000000);
     EXPECT_EQ(settings.start_level, 0);
     EXPECT_EQ(settings.start_level_iteration, 8);
@@ -144,7 +148,7 @@ TEST_F(LimitsTest, OddButHarmlessValuesAreUsedAsRead) {
     fake.ini["game.player_fire_cooldown"] = "-1";  // fires every frame
     fake.ini["game.start_enemy"] = "-4";           // no opening group
     fake.ini["star.count"] = "-3";                 // no stars
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_FLOAT_EQ(settings.player_bullet_speed, 50);
     EXPECT_FLOAT_EQ(settings.anim_kaboom_fps, 0.5f);
     EXPECT_FLOAT_EQ(settings.player_bullet_radius, 80);
@@ -153,7 +157,7 @@ TEST_F(LimitsTest, OddButHarmlessValuesAreUsedAsRead) {
     EXPECT_EQ(settings.star_count, -3);
     EXPECT_FLOAT_EQ(settings.radar_scale, -8);
     fake.ini["game.radar_scale"] = "0.5"; // a wider radar
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_FLOAT_EQ(settings.radar_scale, 0.5f);
     EXPECT_FLOAT_EQ(settings.clear_radius, -50);
     EXPECT_EQ(settings.player_keys[0][4], 999);
@@ -168,7 +172,7 @@ TEST_F(LimitsTest, LargeIntegersInRangeAreKeptExactlyAndSilently) {
     fake.ini["upgrade.price_ships"] = "2147483647";
     fake.ini["upgrade.price_shield_4"] = "16777217"; // not a float
     fake.ini["game.start_money"] = "999999999";
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_EQ(settings.price_ships, 2147483647);
     EXPECT_EQ(settings.price_shield[4], 16777217);
     EXPECT_EQ(settings.start_money, 999999999);
@@ -177,24 +181,24 @@ TEST_F(LimitsTest, LargeIntegersInRangeAreKeptExactlyAndSilently) {
 
 TEST_F(LimitsTest, EachBadValueIsLoggedOnceAcrossReloads) {
     fake.ini["enemy.enemy_hull_speed"] = "7e7";
-    read_settings(true);
-    read_settings(false);
-    read_settings(false);
+    read_settings(settings, true);
+    read_settings(settings, false);
+    read_settings(settings, false);
     EXPECT_FLOAT_EQ(settings.enemy[FAMILY_HULL].speed, 1e6f);
     EXPECT_EQ(log_lines_naming("enemy_hull_speed"), 1);
     // A different bad value is news.
     fake.ini["enemy.enemy_hull_speed"] = "-8e7";
-    read_settings(false);
+    read_settings(settings, false);
     EXPECT_FLOAT_EQ(settings.enemy[FAMILY_HULL].speed, -1e6f);
     EXPECT_EQ(log_lines_naming("enemy_hull_speed"), 2);
 }
 
 TEST_F(LimitsTest, PartialReloadAppliesTheLimitsToTheEnemySection) {
-    read_settings(true);
+    read_settings(settings, true);
     fake.ini["enemy.enemy_firerocket_speed_down"] = "-1";
     fake.ini["game.radar_scale"] = "0"; // not read by a partial reload
     settings.radar_scale = 5;
-    read_settings(false);
+    read_settings(settings, false);
     EXPECT_FLOAT_EQ(settings.enemy[FAMILY_FIREROCKET].speed_down, 1);
     EXPECT_FLOAT_EQ(settings.radar_scale, 5);
 }
@@ -205,7 +209,8 @@ TEST_F(LimitsTest, EveryValueIsFiniteAndBoundedWhateverTheFileSays) {
         SCOPED_TRACE(text);
         fake.ini.clear();
         visit_settings(
-            [](const char* section, const char* key, void*, bool, void* user) {
+            settings,
+            [](const char* section, const char* key, const void*, bool, void* user) {
                 auto& ini = *static_cast<std::map<std::string, std::string>*>(user);
                 std::string s = section, k = key;
                 for (char& c : s)
@@ -216,9 +221,9 @@ TEST_F(LimitsTest, EveryValueIsFiniteAndBoundedWhateverTheFileSays) {
             },
             &fake.ini);
         for (auto& entry : fake.ini) entry.second = text;
-        read_settings(true);
+        read_settings(settings, true);
         Visit v;
-        visit_settings(check_float, &v);
+        visit_settings(settings, check_float, &v);
         EXPECT_EQ(v.non_finite, 0);
         EXPECT_EQ(v.beyond_squared, 0);
         EXPECT_GE(settings.anim_kaboom_fps, 0.001f);
@@ -227,9 +232,9 @@ TEST_F(LimitsTest, EveryValueIsFiniteAndBoundedWhateverTheFileSays) {
         for (float side : settings.map_max) EXPECT_GE(side, 1000);
         EXPECT_GE(settings.enemy[FAMILY_CHIKENROCKET].speed_down, 1);
         // Eight passes of scaling keep the values finite too.
-        for (int i = 0; i < 8; ++i) scale_up_difficulty();
+        for (int i = 0; i < 8; ++i) scale_up_difficulty(settings);
         Visit scaled;
-        visit_settings(check_float, &scaled);
+        visit_settings(settings, check_float, &scaled);
         EXPECT_EQ(scaled.non_finite, 0);
     }
 }
@@ -237,16 +242,16 @@ TEST_F(LimitsTest, EveryValueIsFiniteAndBoundedWhateverTheFileSays) {
 TEST(DifficultyTest, StartEnemySaturatesInsteadOfOverflowing) {
     FakeEngine fake;
     settings = Settings{};
-    read_settings(true);
+    read_settings(settings, true);
     // A password of pass 8 typed again and again repeats eight steps each time.
     int previous = settings.start_enemy;
     for (int i = 0; i < 200; ++i) {
-        scale_up_difficulty();
+        scale_up_difficulty(settings);
         EXPECT_GE(settings.start_enemy, previous);
         previous = settings.start_enemy;
     }
     EXPECT_EQ(settings.start_enemy, INT32_MAX);
-    scale_up_difficulty();
+    scale_up_difficulty(settings);
     EXPECT_EQ(settings.start_enemy, INT32_MAX);
 }
 

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The record the tests read into, as the game keeps its own.
+Settings settings{};
+
 class SettingsTest : public ::testing::Test {
 protected:
     FakeEngine fake;
@@ -15,7 +18,7 @@ protected:
 };
 
 TEST_F(SettingsTest, MissingFileGivesEveryDefault) {
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_FLOAT_EQ(settings.game_over_delay, 1.5f);
     EXPECT_EQ(settings.start_enemy, 6);
     EXPECT_FLOAT_EQ(settings.anim_kaboom_delay, 0.08f);
@@ -54,7 +57,7 @@ TEST_F(SettingsTest, FileValuesReplaceDefaultsByKeyName) {
     fake.ini["upgrade.price_shield_4"] = "7";
     fake.ini["control.forward_speedup_5"] = "1";
     fake.ini["enemy.enemy_bull_speed"] = "99";
-    read_settings(true);
+    read_settings(settings, true);
     EXPECT_FLOAT_EQ(settings.map_max[2], 1234.5f);
     EXPECT_EQ(settings.player_keys[1][4], 16);
     EXPECT_EQ(settings.price_shield[4], 7);
@@ -63,13 +66,13 @@ TEST_F(SettingsTest, FileValuesReplaceDefaultsByKeyName) {
 }
 
 TEST_F(SettingsTest, PartialReloadTouchesOnlyTheEnemySection) {
-    read_settings(true);
+    read_settings(settings, true);
     settings.price_ships = 77;
     settings.player_keys[0][0] = 5;
     settings.start_enemy = 12;
     settings.enemy[FAMILY_EAGLE].speed = 1;
     settings.enemy_bullet_speed = 2;
-    read_settings(false);
+    read_settings(settings, false);
     EXPECT_EQ(settings.price_ships, 77);
     EXPECT_EQ(settings.player_keys[0][0], 5);
     EXPECT_EQ(settings.start_enemy, 12);
@@ -78,17 +81,17 @@ TEST_F(SettingsTest, PartialReloadTouchesOnlyTheEnemySection) {
 }
 
 TEST_F(SettingsTest, DifficultyStepsCompoundInSinglePrecision) {
-    read_settings(true);
+    read_settings(settings, true);
     std::vector<int> start_enemy;
     for (int i = 0; i < 4; ++i) {
-        scale_up_difficulty();
+        scale_up_difficulty(settings);
         start_enemy.push_back(settings.start_enemy);
     }
     EXPECT_EQ(start_enemy, (std::vector<int>{7, 8, 10, 12}));
 
-    read_settings(true);
-    scale_up_difficulty();
-    scale_up_difficulty();
+    read_settings(settings, true);
+    scale_up_difficulty(settings);
+    scale_up_difficulty(settings);
     EXPECT_EQ(settings.start_enemy, 8);
     float up = 90.0f;
     up *= 1.05f;
@@ -116,7 +119,7 @@ struct Visit {
     int ints = 0;
 };
 
-void collect(const char* section, const char* key, void*, bool is_int, void* user) {
+void collect(const char* section, const char* key, const void*, bool is_int, void* user) {
     Visit& v = *static_cast<Visit*>(user);
     v.names.push_back(std::string(section) + "." + key);
     v.ints += is_int;
@@ -124,7 +127,7 @@ void collect(const char* section, const char* key, void*, bool is_int, void* use
 
 TEST_F(SettingsTest, KeysAreVisitedInReadingOrder) {
     Visit v;
-    visit_settings(collect, &v);
+    visit_settings(settings, collect, &v);
     ASSERT_FALSE(v.names.empty());
     EXPECT_EQ(v.names.front(), "Game.game_over_delay");
     EXPECT_EQ(v.names[14], "Player0.left");
@@ -144,7 +147,7 @@ TEST_F(SettingsTest, KeysAreVisitedInReadingOrder) {
     EXPECT_EQ(v.ints, 31);
 
     Visit enemy_only;
-    visit_settings(collect, &enemy_only, false);
+    visit_settings(settings, collect, &enemy_only, false);
     EXPECT_EQ(enemy_only.names.front(), "Enemy.enemy_bullet_speed");
 }
 

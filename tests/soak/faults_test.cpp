@@ -13,9 +13,11 @@
 
 #include "data_copy.h"
 #include "engine/sdl/sdl_engine.h"
-#include "world/globals.h"
 #include "game/states.h"
+#include "main/app.h"
+#include "main/program.h"
 #include "main/resources.h"
+#include "render/resources.h"
 
 namespace {
 
@@ -30,9 +32,7 @@ class GameUnderFaults : public ::testing::Test {
         engine->System_SetState(HGE_HEADLESS, headless);
         engine->System_SetState(HGE_DATADIR, data.dir().c_str());
         engine->System_SetState(HGE_SEED, 77);
-        ASSERT_TRUE(engine->System_Initiate()) << engine->System_GetErrorMessage();
-        ASSERT_TRUE(load_resources());
-        set_game_state(ACTION_TITLE);
+        ASSERT_TRUE(start_game());
         engine->Timer_SetFixedDelta(1.0f / 60);
         started = true;
     }
@@ -49,13 +49,13 @@ class GameUnderFaults : public ::testing::Test {
     void to_menu() {
         tap(HGEK_SPACE);
         frames(30);
-        ASSERT_EQ(game_state, STATE_MENU);
+        ASSERT_EQ(app.world.game_state, STATE_MENU);
     }
     void to_play() {
         tap(HGEK_ENTER);
         tap(HGEK_SPACE);
         frames(10);
-        ASSERT_EQ(game_state, STATE_PLAY);
+        ASSERT_EQ(app.world.game_state, STATE_PLAY);
     }
     // Lit pixels of the screen between columns x0 and x1.
     int lit(int x0, int x1) {
@@ -103,7 +103,8 @@ class GameUnderFaults : public ::testing::Test {
         ASSERT_GT(right, 0);
         ASSERT_TRUE(sdl_engine_simulate_device_reset(engine, whole_device));
         for (int v = 0; v < 2; ++v)
-            EXPECT_EQ(view_sprite[v]->get_texture(), engine->Target_GetTexture(view_target[v]));
+            EXPECT_EQ(resources.view_sprite[v]->get_texture(),
+                      engine->Target_GetTexture(resources.view_target[v]));
         frames(2);
         // The same kind of picture as before: stars, ships and blips in both halves.
         EXPECT_GT(lit(0, 399), left / 4);
@@ -113,7 +114,8 @@ class GameUnderFaults : public ::testing::Test {
     }
     // Where the menu's demonstration stands: it must go on after a fault.
     float demo_position() const {
-        return ship_records[2].x + ship_records[2].y + ship_records[3].x;
+        return app.world.ship_records[2].x + app.world.ship_records[2].y +
+               app.world.ship_records[3].x;
     }
 
     bool started = false;
@@ -130,8 +132,8 @@ TEST_F(GameUnderFaults, NoSoundDeviceTheGamePlaysSilently) {
     to_play();
     engine->Input_Inject(HGEK_UP, true);
     frames(60);
-    EXPECT_GT(ship_records[0].speed, 0);
-    EXPECT_EQ(game_state, STATE_PLAY);
+    EXPECT_GT(app.world.ship_records[0].speed, 0);
+    EXPECT_EQ(app.world.game_state, STATE_PLAY);
 }
 
 TEST_F(GameUnderFaults, MinimisedAndRestoredTheDemoGoesOn) {
@@ -141,7 +143,7 @@ TEST_F(GameUnderFaults, MinimisedAndRestoredTheDemoGoesOn) {
     EXPECT_TRUE(pause_then(SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED, 30));
     EXPECT_FALSE(sdl_engine_paused(engine));
     EXPECT_NE(demo_position(), before);
-    EXPECT_EQ(game_state, STATE_MENU);
+    EXPECT_EQ(app.world.game_state, STATE_MENU);
     EXPECT_GT(lit(0, 399), 0);
     EXPECT_GT(lit(401, 800), 0);
 }
@@ -158,11 +160,11 @@ TEST_F(GameUnderFaults, FocusLostLetsGoOfHeldKeysAndPlayGoesOn) {
     down.key.keysym.sym = SDLK_UP;
     SDL_PushEvent(&down);
     frames(30);
-    float thrusting = ship_records[0].speed;
+    float thrusting = app.world.ship_records[0].speed;
     EXPECT_GT(thrusting, 0);
     EXPECT_TRUE(pause_then(SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED, 30));
-    EXPECT_EQ(game_state, STATE_PLAY);
-    EXPECT_LT(ship_records[0].speed, thrusting) << "the key must count as released";
+    EXPECT_EQ(app.world.game_state, STATE_PLAY);
+    EXPECT_LT(app.world.ship_records[0].speed, thrusting) << "the key must count as released";
 }
 
 TEST_F(GameUnderFaults, BothViewsComeBackAfterTheTargetsAreLost) {
@@ -184,7 +186,7 @@ TEST_F(GameUnderFaults, HeadlessDeviceResetInPlay) {
     ASSERT_TRUE(sdl_engine_simulate_device_reset(engine, true));
     frames(2);
     EXPECT_GT(lit(0, 800), before / 4);
-    EXPECT_EQ(game_state, STATE_PLAY);
+    EXPECT_EQ(app.world.game_state, STATE_PLAY);
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "world/globals.h"
 #include "game/passwords.h"
-#include "support/fake_engine.h"
+#include "support/draws.h"
+#include "world/world.h"
 
 namespace {
 
@@ -46,21 +46,20 @@ class ScriptWriter {
 // The password the game itself makes for this progress.
 std::string password_of(int level, int pass, int credits, int firepower, int flexibility,
                         int shield, int mode) {
-    FakeEngine fake;
-    Engine* saved = engine;
-    engine = &fake;
-    level_index = level;
-    iteration = pass;
-    money = credits;
-    ship& s = ship_records[0];
+    World w;
+    ScriptedDraws first_letters; // of two letters for a value, always the same one
+    w.tap = &first_letters;
+    w.level_index = level;
+    w.iteration = pass;
+    w.money = credits;
+    ship& s = w.ship_records[0];
     s.ships = 99; // nobody runs out, so no game over leaves the menu behind the next Escape
     s.firepower = firepower;
     s.flexibility = flexibility;
     s.shield = shield;
-    game_mode = mode;
-    make_password();
-    engine = saved;
-    return password;
+    w.game_mode = mode;
+    make_password(w);
+    return w.password;
 }
 
 class Dice {

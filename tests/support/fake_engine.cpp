@@ -51,8 +51,6 @@ void FakeEngine::reset_records() {
     played.clear();
     log.clear();
     messages.clear();
-    int_draws.clear();
-    float_draws.clear();
     stop_all_calls = 0;
     clears = 0;
 }
@@ -122,32 +120,6 @@ float FakeEngine::Ini_GetFloat(const char* section, const char* name, float def)
     auto it = ini.find(lower(section) + "." + lower(name));
     if (it == ini.end()) return def;
     return std::strtof(it->second.c_str(), nullptr);
-}
-
-void FakeEngine::Random_Seed(int seed) { prng_ = 0x853c49e6748fea9bULL ^ static_cast<uint64_t>(seed); }
-
-int FakeEngine::Random_Int(int min, int max) {
-    int_draws.push_back({min, max});
-    if (!next_ints.empty()) {
-        int v = next_ints.front();
-        next_ints.pop_front();
-        return v;
-    }
-    if (!use_prng || max <= min) return min;
-    prng_ = prng_ * 6364136223846793005ULL + 1442695040888963407ULL;
-    return min + static_cast<int>((prng_ >> 33) % static_cast<uint64_t>(max - min + 1));
-}
-
-float FakeEngine::Random_Float(float min, float max) {
-    float_draws.push_back({min, max});
-    if (!next_floats.empty()) {
-        float v = next_floats.front();
-        next_floats.pop_front();
-        return v;
-    }
-    if (!use_prng) return min + (max - min) * 0.5f;
-    prng_ = prng_ * 6364136223846793005ULL + 1442695040888963407ULL;
-    return min + (max - min) * static_cast<float>(prng_ >> 40) / 16777215.0f;
 }
 
 HEFFECT FakeEngine::Effect_Load(const char* filename, uint32_t) {

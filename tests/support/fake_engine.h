@@ -21,18 +21,11 @@ public:
     std::vector<HEFFECT> played;           // every Effect_Play, in order
     std::vector<std::string> log;          // every System_Log line
     std::vector<std::string> messages;     // every System_MessageBox text
-    std::vector<std::pair<int, int>> int_draws;       // (min, max) of each Random_Int
-    std::vector<std::pair<float, float>> float_draws; // (min, max) of each Random_Float
     int stop_all_calls = 0;
     int clears = 0;
     uint32_t last_clear_color = 0;
 
     // What the game will see.
-    // Scripted results, used first; an empty queue falls back to the low end
-    // (Random_Int) or the midpoint (Random_Float) unless use_prng is set.
-    std::deque<int> next_ints;
-    std::deque<float> next_floats;
-    bool use_prng = false;
     std::map<std::string, std::string> ini; // "section.key" (lower case) -> text
     float delta = 1.0f / 60.0f;
     std::map<std::string, std::pair<int, int>> textures; // file name -> size; others are 256 x 512
@@ -70,11 +63,6 @@ public:
     void Channel_ResumeAll() override { channels_paused = false; }
     int Ini_GetInt(const char* section, const char* name, int def) override;
     float Ini_GetFloat(const char* section, const char* name, float def) override;
-    void Random_Seed(int seed) override;
-    int Random_Int(int min, int max) override;
-    float Random_Float(float min, float max) override;
-    uint64_t Random_GetState() override { return prng_; }
-    void Random_SetState(uint64_t state) override { prng_ = state; }
     float Timer_GetDelta() override { return delta; }
     HEFFECT Effect_Load(const char* filename, uint32_t) override;
     void Effect_Free(HEFFECT) override {}
@@ -113,6 +101,5 @@ private:
     int last_key_ = 0;
     hgeCallback frame_func_ = nullptr, render_func_ = nullptr;
     HCHANNEL next_channel_ = 1;
-    uint64_t prng_ = 0x853c49e6748fea9bULL;
     Engine* self_ref_ = nullptr;
 };

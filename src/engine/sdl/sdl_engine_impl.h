@@ -15,7 +15,6 @@
 #include "engine/sdl/frame_math.h"
 #include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
-#include "engine/sdl/pcg32.h"
 #include "engine/sdl/picture_loads.h"
 #include "engine/sdl/slots.h"
 
@@ -45,12 +44,6 @@ class SdlEngine final : public Engine {
 
     int Ini_GetInt(const char* section, const char* name, int def) override;
     float Ini_GetFloat(const char* section, const char* name, float def) override;
-
-    void Random_Seed(int seed) override;
-    int Random_Int(int min, int max) override;
-    float Random_Float(float min, float max) override;
-    uint64_t Random_GetState() override { return rng_.state; } // the stream never changes
-    void Random_SetState(uint64_t state) override { rng_.state = state; }
 
     float Timer_GetDelta() override { return dt_; }
 
@@ -284,8 +277,6 @@ class SdlEngine final : public Engine {
     uint64_t last_present_ = 0; // when the frame before was out, for vsync_check_
     float dt_ = 0.0f, fixed_dt_ = 0.0f;
     double sim_time_ = 0.0; // sum of the frame times handed out
-
-    Pcg32 rng_;
 
     KeyState keys_;
     bool scancode_held_[SDL_NUM_SCANCODES] = {};

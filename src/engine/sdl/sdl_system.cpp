@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,7 +33,6 @@ SdlEngine::SdlEngine()
         i[0] = v, i[1] = v + 1, i[2] = v + 2, i[3] = v, i[4] = v + 2, i[5] = v + 3;
     }
     data_dir_ = default_data_dir();
-    pcg32_seed(rng_, 0); // fixed until the game seeds, so nothing depends on the clock by accident
 }
 
 SdlEngine::~SdlEngine() {
@@ -497,23 +495,6 @@ int SdlEngine::Ini_GetInt(const char* section, const char* name, int def) {
 
 float SdlEngine::Ini_GetFloat(const char* section, const char* name, float def) {
     return ini_.get_float(section, name, def);
-}
-
-void SdlEngine::Random_Seed(int seed) {
-    uint64_t s = static_cast<uint32_t>(seed);
-    if (seed == 0) {
-        s = seed_ != 0 ? static_cast<uint32_t>(seed_)
-                       : SDL_GetPerformanceCounter() ^ static_cast<uint64_t>(std::time(nullptr));
-    }
-    pcg32_seed(rng_, s);
-}
-
-int SdlEngine::Random_Int(int min, int max) {
-    return pcg32_int(rng_, min, max);
-}
-
-float SdlEngine::Random_Float(float min, float max) {
-    return pcg32_float(rng_, min, max);
 }
 
 Letterbox SdlEngine::output_rect(int out_w, int out_h) const {

@@ -8,7 +8,6 @@
 
 #include "engine/engine.h"
 #include "engine/key_state.h"
-#include "engine/sdl/pcg32.h"
 #include "engine/sdl/slots.h"
 #include "engine/web/web_ini.h"
 
@@ -34,12 +33,6 @@ class WebEngine final : public Engine {
 
     int Ini_GetInt(const char* section, const char* name, int def) override;
     float Ini_GetFloat(const char* section, const char* name, float def) override;
-
-    void Random_Seed(int seed) override;
-    int Random_Int(int min, int max) override;
-    float Random_Float(float min, float max) override;
-    uint64_t Random_GetState() override { return rng_.state; } // the stream never changes
-    void Random_SetState(uint64_t state) override { rng_.state = state; }
 
     float Timer_GetDelta() override { return dt_; }
 
@@ -158,8 +151,6 @@ class WebEngine final : public Engine {
     // Clock.
     double last_ms_ = 0.0;
     float dt_ = 0.0f, fixed_dt_ = 0.0f;
-
-    Pcg32 rng_;
 
     // Keyboard: the keys as the game sees them, and the code each held
     // physical key pressed, by its DOM code (both Shifts, Enter and keypad Enter).

@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "engine/whole_file.h"
 #include "engine/sdl/frame_math.h"
@@ -58,9 +57,7 @@ long web_engine_frames(Engine* e) {
     return web ? web->frames() : 0;
 }
 
-WebEngine::WebEngine() : verts_(kBatchQuads * 4) {
-    pcg32_seed(rng_, 0); // fixed until the game seeds, as on the desktop
-}
+WebEngine::WebEngine() : verts_(kBatchQuads * 4) {}
 
 WebEngine::~WebEngine() {
     System_Shutdown();
@@ -312,22 +309,4 @@ int WebEngine::Ini_GetInt(const char* section, const char* name, int def) {
 
 float WebEngine::Ini_GetFloat(const char* section, const char* name, float def) {
     return ini_.get_float(section, name, def);
-}
-
-void WebEngine::Random_Seed(int seed) {
-    uint64_t s = static_cast<uint32_t>(seed);
-    if (seed == 0) {
-        s = seed_ != 0 ? static_cast<uint32_t>(seed_)
-                       : static_cast<uint64_t>(emscripten_get_now() * 1000.0) ^
-                             static_cast<uint64_t>(std::time(nullptr));
-    }
-    pcg32_seed(rng_, s);
-}
-
-int WebEngine::Random_Int(int min, int max) {
-    return pcg32_int(rng_, min, max);
-}
-
-float WebEngine::Random_Float(float min, float max) {
-    return pcg32_float(rng_, min, max);
 }

@@ -1,8 +1,0 @@
-// The whole game state as one line of JSON, for scripted runs and replays.
-#pragma once
-
-#include <string>
-
-// Every key the headless runner promises: frame counter, globals, ships,
-// enemies, bullets, list sizes and settings. Floats keep their exact value.
-std::string dump_state(long frame);
