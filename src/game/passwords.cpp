@@ -67,16 +67,21 @@ void make_password(World& w) {
 }
 
 bool type_password_letter(World& w, char letter) {
-    // The cursor survives menu visits; keep it inside the nine letters whatever happened.
     if (w.password_cursor < 0 || w.password_cursor > 8) w.password_cursor = 0;
     w.password[w.password_cursor] = letter;
     w.password_cursor += 1;
-    bool taken = true;
-    if (w.password_cursor == 9) {
-        taken = apply_password(w);
-        w.password_cursor = 0;
-    }
-    return taken;
+    w.password_typing = true;
+    if (w.password_cursor < 9) return true;
+    w.password_cursor = 0;
+    w.password_typing = false;
+    if (apply_password(w)) return true;
+    // A refused password would stand beside the level of the game that goes on.
+    make_password(w);
+    return false;
+}
+
+void erase_password_letter(World& w) {
+    if (w.password_cursor > 0 && w.password_cursor <= 8) w.password_cursor -= 1;
 }
 
 bool apply_password(World& w) {

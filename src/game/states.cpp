@@ -21,6 +21,7 @@ namespace {
 const char* const DEMO_FIRST_WAVE = "ECDKHHZabrsssYFECDB";
 const char* const DEMO_REFILL = "ECDKHHZabrs";
 const float DEMO_SPEEDUP = 1.5f;
+const float QUIT_CONFIRM_TIME = 3.0f;
 
 void set_up_split_view0(World& w) {
     w.view_anchor[0] = w.settings.split_screen_player0_x;
@@ -104,8 +105,6 @@ void new_game(World& w) {
     w.match.running = false;
     w.winner = WINNER_NONE;
     w.game_mode = MODE_ONE_PLAYER;
-    std::strcpy(w.password, "AAAAAAAAA");
-    w.password_cursor = 0;
     w.bonus = 0;
     w.game_over_timer = 0;
     for (int i = 0; i < 2; ++i) {
@@ -114,8 +113,8 @@ void new_game(World& w) {
         s.firepower = s.flexibility = s.armor = s.shield = 0;
         s.ships = 3;
     }
+    // The menu shows the new game's own password, which typed back gives it again.
     set_game_state(w, ACTION_MENU);
-    std::strcpy(w.password, "AAAAAAAAA");
 }
 
 void to_shop(World& w) {
@@ -136,6 +135,10 @@ void enter_menu(World& w) {
     w.game_state = STATE_MENU;
     end_match(w);
     make_password(w);
+    // Typing starts at the first letter, whatever a visit before left half typed.
+    w.password_cursor = 0;
+    w.password_typing = false;
+    w.quit_timer = 0;
     set_up_split_view0(w);
     w.blink_timer[0] = w.blink_timer[1] = 0;
     clear_field_lists(w);
@@ -252,29 +255,47 @@ bool title_frame(World& w, const KeyFrame& keys) {
     return false;
 }
 
-// A fire key the player remapped (away from the settings file's) also leaves
-// the menu, unless it is a letter, which types the password.
-bool remapped_fire_down(const World& w, const KeyFrame& keys) {
-    for (int p = 0; p < 2; ++p) {
-        int key = w.ship_records[p].key_fire;
-        if (key != w.file_settings.player_keys[p][ROLE_FIRE] && !(key >= 'A' && key <= 'Z') &&
-            keys.went_down(key))
-            return true;
-    }
-    return false;
+bool is_letter(int key) { return key >= 'A' && key <= 'Z'; }
+
+// The fire key of a player of this mode that went down this frame, or 0.
+int fire_down(const World& w, const KeyFrame& keys) {
+    int players = w.game_mode == MODE_ONE_PLAYER ? 1 : 2;
+    for (int p = 0; p < players; ++p)
+        if (keys.went_down(w.ship_records[p].key_fire)) return w.ship_records[p].key_fire;
+    return 0;
+}
+
+// A player's fire key leaves the menu. One that is a letter types instead
+// while a password is being typed, so a player tapping fire to start never
+// types a password by accident, and a typed password can hold that letter.
+bool leaves_menu(const World& w, const KeyFrame& keys) {
+    if (keys.went_down(HGEK_ENTER) || keys.went_down(HGEK_CTRL) || keys.went_down(HGEK_SHIFT))
+        return true;
+    int fire = fire_down(w, keys);
+    return fire != 0 && !(is_letter(fire) && w.password_typing);
+}
+
+void type_letters(World& w, const KeyFrame& keys) {
+    if (keys.went_down(HGEK_BACKSPACE)) erase_password_letter(w);
+    // Letters by the layout's labels, so the password comes out as typed.
+    for (int letter = 'A'; letter <= 'Z'; ++letter)
+        if (keys.typed(letter) && !type_password_letter(w, static_cast<char>(letter)))
+            emit(w, EVENT_PASSWORD_REFUSED);
 }
 
 bool menu_frame(World& w, const KeyFrame& keys, float dt) {
-    if (keys.went_down(HGEK_ESCAPE)) return true;
+    // Escape asks first: a second one within a few seconds quits.
+    if (w.quit_timer > 0) w.quit_timer = std::max(0.0f, w.quit_timer - dt);
+    if (keys.went_down(HGEK_ESCAPE)) {
+        if (w.quit_timer > 0) return true;
+        w.quit_timer = QUIT_CONFIRM_TIME;
+    }
     if (keys.went_down(HGEK_F1) || keys.went_down(HGEK_SPACE)) w.game_mode = next_mode(w.game_mode);
-    // Letters by the layout's labels, so the password comes out as typed.
-    if (w.game_mode != MODE_COMPETITION)
-        for (int letter = 'A'; letter <= 'Z'; ++letter)
-            if (keys.typed(letter) && !type_password_letter(w, static_cast<char>(letter)))
-                emit(w, EVENT_PASSWORD_REFUSED);
-    if (keys.went_down(HGEK_ENTER) || keys.went_down(HGEK_CTRL) || keys.went_down(HGEK_SHIFT) ||
-        remapped_fire_down(w, keys))
+    // Leaving, nothing is typed: a fire letter that leaves types no letter.
+    if (leaves_menu(w, keys))
         set_game_state(w, ACTION_TO_SHOP);
+    else if (w.game_mode != MODE_COMPETITION)
+        type_letters(w, keys);
 
     StateScope demo(w, STATE_MENU);
     dt *= DEMO_SPEEDUP;

@@ -6,6 +6,8 @@
 
 #include "render/render.h"
 #include "render/resources.h"
+#include "render/screens.h"
+#include "render/shapes.h"
 #include "world/levels.h"
 
 namespace {
@@ -23,27 +25,6 @@ const uint32_t COLOR_ROW = 0x70305A96;
 const float STRIP_HEIGHT = 22.0f;
 const float SMALL = 0.75f; // font1 at this scale still reads at 800 x 590
 const int MAX_MARKERS = 4;
-
-void fill(float x1, float y1, float x2, float y2, uint32_t color) {
-    hgeQuad q;
-    const float xs[4] = {x1, x2, x2, x1}, ys[4] = {y1, y1, y2, y2};
-    for (int i = 0; i < 4; ++i) q.v[i] = {xs[i], ys[i], 0.5f, color, 0.0f, 0.0f};
-    q.tex = 0;
-    q.blend = BLEND_DEFAULT;
-    engine->Gfx_RenderQuad(&q);
-}
-
-// A triangle with its tip at (x, y) pointing along (dx, dy), a unit vector.
-void arrow(float x, float y, float dx, float dy, float size, uint32_t color) {
-    hgeQuad q;
-    float bx = x - dx * size, by = y - dy * size;
-    float px = -dy * size * 0.6f, py = dx * size * 0.6f;
-    const float xs[4] = {x, x, bx + px, bx - px}, ys[4] = {y, y, by + py, by - py};
-    for (int i = 0; i < 4; ++i) q.v[i] = {xs[i], ys[i], 0.5f, color, 0.0f, 0.0f};
-    q.tex = 0;
-    q.blend = BLEND_DEFAULT;
-    engine->Gfx_RenderQuad(&q);
-}
 
 void text(Font* font, float scale, float x, float y, int align, const char* line) {
     if (!font) return;
@@ -64,29 +45,33 @@ float view_height(const World& w) {
     return w.view_height;
 }
 
-// Level and pass counted from 1, as a player counts them.
-void level_line(const World& w, char* buf, size_t size, const char* label) {
-    if (w.iteration > 0)
-        std::snprintf(buf, size, "%s %d PASS %d", label, w.level_index + 1, w.iteration + 1);
-    else
-        std::snprintf(buf, size, "%s %d", label, w.level_index + 1);
+// Text on a dark panel as wide as it is, so that what moves behind never hides it.
+void panel_text(Font* font, float scale, float x, float y, int align, const char* line) {
+    if (!font) return;
+    TextLine l;
+    std::snprintf(l.text, sizeof l.text, "%s", line);
+    l.x = x, l.y = y, l.align = align;
+    float old = font->get_scale();
+    font->set_scale(scale);
+    draw_on_panels(font, &l, 1);
+    font->set_scale(old);
 }
 
 void status_strip(const World& world, int v, const ship& s) {
     Font* font1 = resources.font1;
     float w = view_width(world, v);
-    fill(0, 0, w, STRIP_HEIGHT, COLOR_BAND);
+    fill_rect(0, 0, w, STRIP_HEIGHT, COLOR_BAND);
     // Armor as pips: one for each hit the ship can take.
     float x = 6;
     int pips = s.shield + 1 < 1 ? 1 : (s.shield + 1 > 6 ? 6 : s.shield + 1);
     for (int i = 0; i < pips; ++i, x += 14)
-        fill(x, 5, x + 11, 16, i <= s.armor ? COLOR_PIP_FULL : COLOR_PIP_EMPTY);
+        fill_rect(x, 5, x + 11, 16, i <= s.armor ? COLOR_PIP_FULL : COLOR_PIP_EMPTY);
     char items[4][32];
     std::snprintf(items[0], sizeof items[0], "SHIPS %d", s.ships < 0 ? 0 : s.ships);
-    level_line(world, items[1], sizeof items[1], "LEVEL");
+    level_label(world, "LEVEL", items[1], sizeof items[1]);
     std::snprintf(items[2], sizeof items[2], "ENEMIES %d", enemies_left(world));
-    std::snprintf(items[3], sizeof items[3], "CREDITS %d",
-                  credits_of(world, v)); // a rival has a purse of its own
+    // Credits as the shop shows them; a rival has a purse of its own.
+    std::snprintf(items[3], sizeof items[3], "CREDITS %d.000", credits_of(world, v));
     float used = 0;
     for (auto& item : items) used += width_of(font1, SMALL, item);
     float left = x + 6, gap = (w - 8 - left - used) / 3;
@@ -106,10 +91,10 @@ void border_flash(const Scene& sc, int v) {
     if (a <= 0) return;
     uint32_t color = (static_cast<uint32_t>(a * 200.0f) << 24) | (COLOR_FLASH & 0xFFFFFF);
     float w = view_width(sc.world, v), h = view_height(sc.world), t = 5;
-    fill(0, 0, w, t, color);
-    fill(0, h - t, w, h, color);
-    fill(0, t, t, h - t, color);
-    fill(w - t, t, w, h - t, color);
+    fill_rect(0, 0, w, t, color);
+    fill_rect(0, h - t, w, h, color);
+    fill_rect(0, t, t, h - t, color);
+    fill_rect(w - t, t, w, h - t, color);
 }
 
 // Arrows on the view's edge toward the nearest enemies outside it.
@@ -153,7 +138,7 @@ void edge_markers(const Scene& sc, int v) {
         if (dy > 0) t = std::fmin(t, (y2 - ay) / dy);
         if (dy < 0) t = std::fmin(t, (y1 - ay) / dy);
         if (t <= 0 || t > 1e8f) continue;
-        arrow(ax + dx * t, ay + dy * t, dx, dy, k == 0 ? 14.0f : 10.0f, COLOR_MARKER);
+        fill_arrow(ax + dx * t, ay + dy * t, dx, dy, k == 0 ? 14.0f : 10.0f, COLOR_MARKER);
     }
 }
 
@@ -206,7 +191,7 @@ int enemies_left(const World& w) {
 
 void draw_aid_blip(float x, float y, bool partner) {
     float r = partner ? 3.5f : 3.0f;
-    fill(x - r, y - r, x + r, y + r, partner ? COLOR_PARTNER : COLOR_ENEMY);
+    fill_rect(x - r, y - r, x + r, y + r, partner ? COLOR_PARTNER : COLOR_ENEMY);
 }
 
 void draw_view_aids(const Scene& sc, int v, int own) {
@@ -237,9 +222,12 @@ void draw_title_aids(const Scene& sc) {
 void draw_menu_aids(const Scene& sc) {
     const World& w = sc.world;
     Font* font1 = resources.font1;
-    if (!sc.hud.online) text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
+    if (!sc.hud.online) panel_text(font1, SMALL, 200, 505, TEXT_CENTER, "TAB OPTIONS");
+    // The typed letters went back to the game's own password: say why, aids or not.
+    if (sc.hud.invalid_password_time > 0 && w.game_mode != MODE_COMPETITION)
+        panel_text(resources.font2, SMALL, 600, 505, TEXT_CENTER, "INVALID PASSWORD");
     if (!aid_on(sc.options, AID_PROMPTS)) return;
-    text(font1, SMALL, 600, 530, TEXT_CENTER, "ENTER SHOP");
+    panel_text(font1, SMALL, 600, 530, TEXT_CENTER, "ENTER SHOP");
     if (w.game_mode == MODE_COMPETITION || !font1) return;
     // The password's letters stand on the block's second line, from x = 520.
     int cursor = w.password_cursor >= 0 && w.password_cursor < 9 ? w.password_cursor : 0;
@@ -248,16 +236,14 @@ void draw_menu_aids(const Scene& sc) {
     float line = font1->get_height() * font1->get_spacing();
     float x = 520 + font1->text_width(before);
     float lw = font1->text_width(letter);
-    fill(x, 435 + 2 * line - 2, x + (lw > 4 ? lw : 12), 435 + 2 * line, COLOR_PIP_FULL);
-    if (sc.hud.invalid_password_time > 0)
-        text(resources.font2, SMALL, 600, 505, TEXT_CENTER, "INVALID PASSWORD");
+    fill_rect(x, 435 + 2 * line - 2, x + (lw > 4 ? lw : 12), 435 + 2 * line, COLOR_PIP_FULL);
 }
 
 void draw_game_over_aids(const Scene& sc) {
     if (!aid_on(sc.options, AID_FEEDBACK)) return;
     char line[40];
-    level_line(sc.world, line, sizeof line, "LEVEL REACHED");
-    text(resources.font2, 1.0f, 400, 160, TEXT_CENTER, line);
+    level_label(sc.world, "LEVEL REACHED", line, sizeof line);
+    text(resources.font2, 1.0f, 400, 150, TEXT_CENTER, line);
 }
 
 void draw_options_screen(const Scene& sc) {
@@ -293,7 +279,7 @@ void draw_options_screen(const Scene& sc) {
         if (row == ROW_VOLUME || row == ROW_KEYS || row == ROW_KEYS + ROLE_COUNT ||
             row == ROW_DEFAULT_KEYS)
             y += 8;
-        if (row == screen.row) fill(150, y - 1, 650, y + 20, COLOR_ROW);
+        if (row == screen.row) fill_rect(150, y - 1, 650, y + 20, COLOR_ROW);
         char value[24] = "";
         const char* on_off = nullptr;
         if (row < ROW_AIDS + AID_COUNT) on_off = o.aids[row - ROW_AIDS] ? "ON" : "OFF";
@@ -316,7 +302,7 @@ void draw_options_screen(const Scene& sc) {
                           value);
         }
         text(font1, 0.85f, 170, y, TEXT_LEFT, labels[row]);
-        text(row == screen.row && screen.waiting_key ? font2 : font1, 0.85f, 630, y, TEXT_RIGHT,
+        text(font1, 0.85f, 630, y, TEXT_RIGHT,
              value);
         y += 21;
     }

@@ -1,6 +1,7 @@
 #include "render/render.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "render/aids.h"
 #include "render/resources.h"
@@ -107,6 +108,13 @@ void draw_logo(const Scene& sc) {
         logo->render((screen_w - logo->get_width()) / 2, (screen_h - logo->get_height()) / 2);
     }
     draw_title_aids(sc);
+    // An online session waits from the title too.
+    if (const char* notice = notice_text(sc)) {
+        TextLine line;
+        std::snprintf(line.text, sizeof line.text, "%.79s", notice);
+        line.x = NOTICE_X, line.y = NOTICE_Y, line.align = TEXT_CENTER;
+        draw_on_panels(resources.font1, &line, 1);
+    }
     engine->Gfx_EndScene();
 }
 

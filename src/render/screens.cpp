@@ -5,7 +5,9 @@
 
 #include "gfx/font.h"
 #include "render/render.h"
+#include "render/aids.h"
 #include "render/resources.h"
+#include "render/shapes.h"
 
 namespace {
 
@@ -55,6 +57,11 @@ const char* mode_name(int mode) {
     return "";
 }
 
+void level_label(const World& w, const char* label, char* out, size_t size) {
+    int number = level_number(w);
+    std::snprintf(out, size, "%s %s%d", label, leading_zeros(number), number);
+}
+
 int menu_lines(const Scene& sc, TextLine* out) {
     const World& w = sc.world;
     int n = 0;
@@ -66,10 +73,51 @@ int menu_lines(const Scene& sc, TextLine* out) {
         set_line(out[n++], 520, 435, TEXT_LEFT, "PASSWORD:\n%.9s\nLEVEL: %s%d", w.password,
                  leading_zeros(number), number);
     }
-    set_line(out[n++], 600, 560, TEXT_CENTER, "ARROWS AND CTRL");
-    if (w.game_mode != MODE_ONE_PLAYER) set_line(out[n++], 200, 560, TEXT_CENTER, "WASD AND SHIFT");
-    if (sc.hud.notice[0]) set_line(out[n++], 400, 510, TEXT_CENTER, "%.79s", sc.hud.notice);
+    char keys[48];
+    controls_text(w.ship_records[0], keys, sizeof keys);
+    set_line(out[n++], 600, 560, TEXT_CENTER, "%s", keys);
+    if (w.game_mode != MODE_ONE_PLAYER) {
+        controls_text(w.ship_records[1], keys, sizeof keys);
+        set_line(out[n++], 200, 560, TEXT_CENTER, "%s", keys);
+    }
+    if (const char* notice = notice_text(sc))
+        set_line(out[n++], NOTICE_X, NOTICE_Y, TEXT_CENTER, "%.79s", notice);
     return n;
+}
+
+const char* notice_text(const Scene& sc) {
+    if (sc.world.game_state == STATE_MENU && sc.world.quit_timer > 0)
+        return "PRESS ESCAPE AGAIN TO QUIT";
+    return sc.hud.notice[0] ? sc.hud.notice : nullptr;
+}
+
+void controls_text(const ship& s, char* out, size_t size) {
+    char names[4][16], fire[16];
+    const int flight[4] = {s.key_left, s.key_right, s.key_up, s.key_down};
+    for (int i = 0; i < 4; ++i) key_label(flight[i], names[i]);
+    key_label(s.key_fire, fire);
+    if (flight[0] == HGEK_LEFT && flight[1] == HGEK_RIGHT && flight[2] == HGEK_UP &&
+        flight[3] == HGEK_DOWN)
+        std::snprintf(out, size, "ARROWS AND %s", fire);
+    else if (flight[0] == 'A' && flight[1] == 'D' && flight[2] == 'W' && flight[3] == 'S')
+        std::snprintf(out, size, "WASD AND %s", fire);
+    else // left, right, thrust, back
+        std::snprintf(out, size, "%s %s %s %s AND %s", names[0], names[1], names[2], names[3], fire);
+}
+
+void draw_on_panels(Font* font, const TextLine* lines, int count) {
+    if (!font) return;
+    const float line_height = font->get_height() * font->get_spacing() * font->get_scale();
+    for (int i = 0; i < count; ++i) {
+        const TextLine& l = lines[i];
+        int rows = 1;
+        for (const char* c = l.text; *c; ++c) rows += *c == '\n';
+        const float width = font->text_width(l.text, true);
+        const float left = l.align == TEXT_CENTER ? l.x - width / 2 : l.x;
+        fill_rect(left - PANEL_PAD, l.y - PANEL_PAD / 2, left + width + PANEL_PAD,
+                  l.y + rows * line_height + PANEL_PAD / 2, PANEL_COLOR);
+        font->render_text(l.x, l.y, l.align, l.text);
+    }
 }
 
 namespace {
@@ -83,7 +131,7 @@ int rival_column(const World& w, TextLine* out, int p) {
     const char* const keys[4] = {p == 0 ? "F1" : "1", p == 0 ? "F2" : "2", p == 0 ? "F3" : "3",
                                  p == 0 ? "F4" : "4"};
     int n = 0;
-    set_line(out[n++], x, 40, TEXT_LEFT, "%s", p == 0 ? "RIGHT PLAYER" : "LEFT PLAYER");
+    set_line(out[n++], x, 40, TEXT_LEFT, "%s", p == 0 ? "PLAYER 1" : "PLAYER 2");
     set_line(out[n++], x, 80, TEXT_LEFT, "BONUS  %5d.000", w.purse_bonus[p]);
     set_line(out[n++], x, 105, TEXT_LEFT, "CREDITS%5d.000", w.purse[p]);
     set_line(out[n++], x, 150, TEXT_LEFT, "%-2s SHIPS:       %s%d", keys[0], s.ships < 10 ? "0" : "",
@@ -110,7 +158,8 @@ int rival_column(const World& w, TextLine* out, int p) {
 int competition_shop_lines(const World& w, TextLine* out) {
     int n = rival_column(w, out, 1);
     n += rival_column(w, out + n, 0);
-    set_line(out[n++], 400, 440, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number(w));
+    set_line(out[n++], 400, 440, TEXT_CENTER, "PUSH FIRE FOR LEVEL %s%d",
+             leading_zeros(level_number(w)), level_number(w));
     return n;
 }
 
@@ -136,17 +185,19 @@ int shop_lines(const World& w, TextLine* out) {
     set_line(out[n++], 68, 227, TEXT_LEFT, "F4 SHIELD:      %s", quality_label(s.shield));
     if (has_price(s.shield))
         set_line(out[n++], 516, 227, TEXT_LEFT, "PRICE%4d.000", w.settings.price_shield[s.shield]);
-    set_line(out[n++], 400, 297, TEXT_CENTER, "PUSH FIRE FOR LEVEL %4d", level_number(w));
+    // The level as the menu writes it, zeros and all: one way everywhere.
+    set_line(out[n++], 400, 297, TEXT_CENTER, "PUSH FIRE FOR LEVEL %s%d",
+             leading_zeros(level_number(w)), level_number(w));
     return n;
 }
 
 int game_over_lines(const World& w, TextLine* out) {
     set_line(out[0], 400, 100, TEXT_CENTER, "G A M E     O V E R");
     if (!competing(w) || w.winner == WINNER_NONE) return 1;
-    const char* result = w.winner == 0   ? "RIGHT PLAYER WINS"
-                         : w.winner == 1 ? "LEFT PLAYER WINS"
+    const char* result = w.winner == 0   ? "PLAYER 1 WINS"
+                         : w.winner == 1 ? "PLAYER 2 WINS"
                                          : "DRAW";
-    set_line(out[1], 400, 180, TEXT_CENTER, "%s", result);
+    set_line(out[1], 400, 200, TEXT_CENTER, "%s", result);
     return 2;
 }
 
@@ -158,12 +209,18 @@ void draw_lines(Font* font, const TextLine* lines, int count) {
 
 void draw_menu_texts(const Scene& sc) {
     TextLine lines[SCREEN_MAX_LINES];
-    draw_lines(resources.font1, lines, menu_lines(sc, lines));
+    // The demonstration goes on behind them: each text on a panel of its own.
+    draw_on_panels(resources.font1, lines, menu_lines(sc, lines));
 }
 
 void draw_shop_texts(const World& w) {
     TextLine lines[SCREEN_MAX_LINES];
-    draw_lines(resources.font2, lines, shop_lines(w, lines));
+    Font* font = resources.font2;
+    // Two columns side by side: each must end inside its half of the screen.
+    const float scale = font ? font->get_scale() : 1.0f;
+    if (font && competing(w)) font->set_scale(COMPETITION_SHOP_SCALE);
+    draw_lines(font, lines, shop_lines(w, lines));
+    if (font) font->set_scale(scale);
 }
 
 void draw_game_over_texts(const World& w) {

@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include <cstddef>
+#include <cstdint>
+
 #include "world/world.h"
 
 class Font;
@@ -22,6 +25,15 @@ enum { SCREEN_MAX_LINES = 24 };
 std::string quality_name(int level);
 // The same name from a static table, for the drawing path that must not allocate.
 const char* quality_label(int level);
+// Where the notice line stands: the top of the screen, over both views.
+const float NOTICE_X = 400, NOTICE_Y = 6;
+// Text panels: margin around the text, and a dark that lets the game show through.
+const float PANEL_PAD = 6;
+const uint32_t PANEL_COLOR = 0xC0000000;
+
+// The COMPETITION shop's two columns are drawn a little smaller.
+const float COMPETITION_SHOP_SCALE = 0.9f;
+
 // The menu's mode name for a game_mode; "" for an unknown one.
 const char* mode_name(int mode);
 
@@ -33,6 +45,15 @@ int game_over_lines(const World& w, TextLine* out);
 
 // Draws the lines with `font`; a null font draws nothing.
 void draw_lines(Font* font, const TextLine* lines, int count);
+// The same, each on a dark panel as wide as its text.
+void draw_on_panels(Font* font, const TextLine* lines, int count);
+// What the notice line says, or nullptr: the menu's question after one
+// Escape, else the hud's notice (online sessions).
+const char* notice_text(const Scene& sc);
+// "LEVEL 003": the label and the level number as the menu shows it.
+void level_label(const World& w, const char* label, char* out, size_t size);
+// The keys a ship flies and fires with, as the menu names them ("ARROWS AND CTRL").
+void controls_text(const ship& s, char* out, size_t size);
 // The lines of each screen drawn with its font (font1 menu, font2 shop and game over).
 void draw_menu_texts(const Scene& sc);
 void draw_shop_texts(const World& w);

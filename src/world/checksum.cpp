@@ -42,7 +42,7 @@ uint32_t world_checksum(const World& w) {
     h.i(w.game_state), h.i(w.game_mode), h.i(w.money), h.i(w.bonus), h.i(w.level_index);
     h.i(w.iteration);
     h.bytes(w.password, sizeof w.password);
-    h.i(w.password_cursor), h.i(w.map_index), h.i(w.spawning ? 1 : 0), h.i(w.spawn_index);
+    h.i(w.password_cursor), h.i(w.password_typing ? 1 : 0), h.f(w.quit_timer), h.i(w.map_index), h.i(w.spawning ? 1 : 0), h.i(w.spawn_index);
     h.i(w.spawn_pass);
     h.f(w.spawn_timer), h.f(w.level_end_timer), h.f(w.game_over_timer);
     h.f(w.blink_timer[0]), h.f(w.blink_timer[1]);

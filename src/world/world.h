@@ -101,6 +101,8 @@ struct World {
     int iteration = 0;   // completed passes through all 50 levels
     char password[10] = "AAAAAAAAA";
     int password_cursor = 0;   // 0..8, where the next typed letter goes
+    bool password_typing = false; // letters typed since the menu came or the last ninth
+    float quit_timer = 0;      // menu: seconds left in which a second Escape quits
     int map_index = 0;         // 0..3, selects map_max
     bool spawning = false;     // the level string still has enemies to place
     float spawn_timer = 0;     // seconds since the last one-by-one placement

@@ -32,7 +32,6 @@ TEST_F(StatesTest, AnyKeyStartsANewGameInTheMenu) {
     EXPECT_EQ(w.game_state, STATE_TITLE);
     frame_with({HGEK_SPACE});
     EXPECT_EQ(w.game_state, STATE_MENU);
-    EXPECT_STREQ(w.password, "AAAAAAAAA");
     EXPECT_EQ(w.password_cursor, 0);
     EXPECT_EQ(w.ship_records[0].firepower, 0);
     EXPECT_EQ(w.ship_records[0].ships, 3);
@@ -67,9 +66,10 @@ TEST_F(StatesTest, LettersOfOneFrameAreTypedAlphabetically) {
     EXPECT_EQ(w.password_cursor, 3);
 }
 
-TEST_F(StatesTest, EscapeInTheMenuEnds) {
+TEST_F(StatesTest, EscapeInTheMenuEndsWhenAskedTwice) {
     to_menu();
     EXPECT_FALSE(frames(30));
+    EXPECT_FALSE(frame_with({HGEK_ESCAPE}));
     EXPECT_TRUE(frame_with({HGEK_ESCAPE}));
 }
 
@@ -248,7 +248,7 @@ TEST_F(StatesTest, CompetitionStartsFreshPaysEachRivalAndGivesTheGameBack) {
 }
 
 TEST_F(StatesTest, AMatchEndsInAWinOrADrawShownUntilTheMenu) {
-    const char* const shown[3] = {"RIGHT PLAYER WINS", "LEFT PLAYER WINS", "DRAW"};
+    const char* const shown[3] = {"PLAYER 1 WINS", "PLAYER 2 WINS", "DRAW"};
     for (int outcome = 0; outcome < 3; ++outcome) {
         SCOPED_TRACE(outcome);
         fake.delta = 1.0f / 60.0f;
@@ -305,33 +305,26 @@ TEST_F(StatesTest, RemappedKeysFlyInPlayAndTypeInTheMenu) {
     EXPECT_EQ(w.ship_records[0].speed, 0.0f);
 }
 
-TEST_F(StatesTest, AFireKeyRemappedAwayFromTheFilesLeavesTheMenuUnlessItIsALetter) {
+TEST_F(StatesTest, AFireKeyOfAPlayerOfTheModeLeavesTheMenu) {
     fake.ini["player1.fire"] = std::to_string(HGEK_INSERT);
     start_world();
     to_menu();
-    // The file's own fire key is no way out of the menu, even when the options name it.
+    // ONE PLAYER: the second player's key means nothing here.
     frame_with({HGEK_INSERT});
     EXPECT_EQ(w.game_state, STATE_MENU);
-    player_options o;
-    o.keys[1][ROLE_FIRE] = HGEK_INSERT;
-    apply_key_bindings(w, o);
+    frame_with({HGEK_SPACE}); // TEAMWORK
     frame_with({HGEK_INSERT});
-    EXPECT_EQ(w.game_state, STATE_MENU);
-    // Another key is.
-    o.keys[1][ROLE_FIRE] = HGEK_HOME;
-    apply_key_bindings(w, o);
-    frame_with({HGEK_HOME});
     EXPECT_EQ(w.game_state, STATE_SHOP);
     frame_with({HGEK_ESCAPE});
     ASSERT_EQ(w.game_state, STATE_MENU);
-    // A letter types the password instead.
-    o.keys[1][ROLE_FIRE] = 'E';
+    // A key remapped on the options screen is the player's fire key from then on.
+    player_options o;
+    o.keys[1][ROLE_FIRE] = HGEK_HOME;
     apply_key_bindings(w, o);
-    const int cursor = w.password_cursor;
-    frame_with({'E'});
+    frame_with({HGEK_INSERT});
     EXPECT_EQ(w.game_state, STATE_MENU);
-    EXPECT_EQ(w.password_cursor, cursor + 1);
-    EXPECT_EQ(w.password[cursor], 'E');
+    frame_with({HGEK_HOME});
+    EXPECT_EQ(w.game_state, STATE_SHOP);
 }
 
 } // namespace

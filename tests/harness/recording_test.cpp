@@ -255,6 +255,7 @@ int record_a_session(const std::string& path) {
     engine->Input_Inject(HGEK_CTRL, false);
     tap(HGEK_ESCAPE); // to the menu
     frames(30);
+    tap(HGEK_ESCAPE); // the menu asks
     engine->Input_Inject(HGEK_ESCAPE, true); // and out of the game
     bool ended = frames(3);
     std::string state = dump_state(app.world, recorder.frames());
@@ -364,6 +365,7 @@ int record_on_azerty(const std::string& path) {
         return 23;
     tap({SDL_SCANCODE_ESCAPE, SDLK_ESCAPE}); // to the menu
     engine->System_RunFrames(10);
+    tap({SDL_SCANCODE_ESCAPE, SDLK_ESCAPE}); // the menu asks
     push({SDL_SCANCODE_ESCAPE, SDLK_ESCAPE}, true); // and out of the game
     bool ended = engine->System_RunFrames(3);
     std::string state = dump_state(app.world, recorder.frames());

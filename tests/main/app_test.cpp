@@ -52,12 +52,14 @@ TEST_F(AppTest, TabOpensTheOptionsOnlyInTheMenuAndTheGameWaitsBehindThem) {
     app.hud.online = true;
     frame(HGEK_TAB);
     EXPECT_FALSE(app.hud.options.open);
-    // Tab with Escape leaves the game.
+    // Tab with Escape is Escape's: the menu asks, and does not open the options.
     app.hud.online = false;
     KeyFrame both;
     apply_key_change(both, HGEK_TAB, true);
     apply_key_change(both, HGEK_ESCAPE, true);
-    EXPECT_TRUE(app_frame(app, both, 1.0f / 60));
+    EXPECT_FALSE(app_frame(app, both, 1.0f / 60));
+    EXPECT_FALSE(app.hud.options.open);
+    EXPECT_GT(app.world.quit_timer, 0);
 }
 
 TEST_F(AppTest, AKeyBoundOnTheOptionsScreenFliesTheShip) {

@@ -85,6 +85,14 @@ class RenderFixture : public ::testing::Test {
         engine = hgeCreate(ENGINE_VERSION);
         resources = Resources{};
         read_settings(w.settings, true);
+        w.file_settings = w.settings;
+        // The players' keys as the settings file gives them.
+        for (int p = 0; p < 2; ++p) {
+            const int32_t* k = w.settings.player_keys[p];
+            ship& s = w.ship_records[p];
+            s.key_left = k[0], s.key_right = k[1], s.key_up = k[2], s.key_down = k[3];
+            s.key_fire = k[4];
+        }
         w.game_state = STATE_PLAY;
         w.game_mode = MODE_ONE_PLAYER;
         w.view_anchor[0] = 200;

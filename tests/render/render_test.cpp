@@ -521,17 +521,27 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
     std::vector<hgeQuad> screen = fake.quads_in(0);
     // Two views, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the password
     // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1; then
-    // the small "TAB OPTIONS" (11) that leads to the options screen.
-    ASSERT_EQ(screen.size(), 2u + 74u + 11u);
+    // the small "TAB OPTIONS" (11) that leads to the options screen. Each
+    // text stands on a dark panel drawn just before it, so the demonstration
+    // behind never hides it.
+    const size_t glyphs[5] = {10, 21, 28, 15, 11};
+    ASSERT_EQ(screen.size(), 2u + 5u + 85u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_EQ(screen[1].tex, t_view[1]);
-    for (size_t i = 2; i < screen.size(); ++i) EXPECT_EQ(screen[i].tex, glyph_tex);
-    EXPECT_FLOAT_EQ(screen[2].v[0].x, 200 - 40); // centred
-    EXPECT_FLOAT_EQ(screen[2].v[0].y, 435);
-    EXPECT_FLOAT_EQ(screen[2 + 31].v[0].x, 520); // "PASSWORD:" left-aligned
-    EXPECT_FLOAT_EQ(screen[2 + 31].v[0].y, 435);
-    EXPECT_FLOAT_EQ(screen[2 + 40].v[0].x, 520); // its second line
-    EXPECT_FLOAT_EQ(screen[2 + 40].v[0].y, 445);
+    size_t at = 2;
+    for (size_t count : glyphs) {
+        EXPECT_EQ(screen[at].tex, 0u) << at; // the panel
+        EXPECT_EQ(screen[at].v[0].col >> 24, PANEL_COLOR >> 24);
+        for (size_t i = 1; i <= count; ++i) EXPECT_EQ(screen[at + i].tex, glyph_tex);
+        at += count + 1;
+    }
+    EXPECT_FLOAT_EQ(screen[3].v[0].x, 200 - 40); // centred
+    EXPECT_FLOAT_EQ(screen[3].v[0].y, 435);
+    EXPECT_LT(screen[2].v[0].x, screen[3].v[0].x); // the panel reaches past the text
+    EXPECT_FLOAT_EQ(screen[36].v[0].x, 520); // "PASSWORD:" left-aligned
+    EXPECT_FLOAT_EQ(screen[36].v[0].y, 435);
+    EXPECT_FLOAT_EQ(screen[45].v[0].x, 520); // its second line
+    EXPECT_FLOAT_EQ(screen[45].v[0].y, 445);
 
     // Play shows no text.
     fake.events.clear();

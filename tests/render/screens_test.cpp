@@ -84,13 +84,13 @@ TEST_F(ScreensTest, MenuInTeamworkAndCompetition) {
     ASSERT_EQ(n, 5);
     EXPECT_STREQ(lines[0].text, "TEAMWORK");
     EXPECT_STREQ(lines[2].text, "PASSWORD:\nAAAAAAAAA\nLEVEL: 000");
-    expect_line(lines[4], "WASD AND SHIFT", 200, 560, TEXT_CENTER);
+    expect_line(lines[4], "WASD AND Q", 200, 560, TEXT_CENTER);
 
     // COMPETITION hides the password block but keeps both key lines.
     w.game_mode = MODE_COMPETITION;
     n = menu_lines(scene(), lines);
     EXPECT_EQ(texts(n), (std::vector<std::string>{"COMPETITION", "SPACE CHANGE GAMEMODE",
-                                                  "ARROWS AND CTRL", "WASD AND SHIFT"}));
+                                                  "ARROWS AND CTRL", "WASD AND Q"}));
 
     // An unknown mode has an empty name; everything else shows.
     w.game_mode = 7;
@@ -99,13 +99,28 @@ TEST_F(ScreensTest, MenuInTeamworkAndCompetition) {
     EXPECT_STREQ(lines[0].text, "");
 }
 
-TEST_F(ScreensTest, MenuShowsTheHudsNoticeLast) {
+TEST_F(ScreensTest, MenuShowsTheHudsNoticeLastAtTheTopAndTheQuitQuestionFirst) {
+    w.game_state = STATE_MENU;
     std::snprintf(hud.notice, sizeof hud.notice, "%s", "PARTNER LEFT");
     int n = menu_lines(scene(), lines);
     ASSERT_EQ(n, 5);
-    expect_line(lines[4], "PARTNER LEFT", 400, 510, TEXT_CENTER);
+    expect_line(lines[4], "PARTNER LEFT", NOTICE_X, NOTICE_Y, TEXT_CENTER);
+    w.quit_timer = 1;
+    ASSERT_EQ(menu_lines(scene(), lines), 5);
+    EXPECT_STREQ(lines[4].text, "PRESS ESCAPE AGAIN TO QUIT");
+    w.quit_timer = 0;
     hud.notice[0] = '\0';
     EXPECT_EQ(menu_lines(scene(), lines), 4);
+}
+
+TEST_F(ScreensTest, MenuHintsNameThePlayersOwnKeys) {
+    w.game_mode = MODE_TEAMWORK;
+    w.ship_records[0].key_fire = 'M';
+    ship& s = w.ship_records[1];
+    s.key_left = 'J', s.key_right = 'L', s.key_up = 'I', s.key_down = 'K', s.key_fire = HGEK_SPACE;
+    int n = menu_lines(scene(), lines);
+    EXPECT_EQ(line_starting(n, "ARROWS"), "ARROWS AND M");
+    EXPECT_EQ(line_starting(n, "J "), "J L I K AND SPACE");
 }
 
 TEST_F(ScreensTest, MenuLevelHasLeadingZeros) {
@@ -142,7 +157,7 @@ TEST_F(ScreensTest, ShopWithDefaults) {
     expect_line(lines[6], "PRICE 250.000", 516, 197, TEXT_LEFT);
     expect_line(lines[7], "F4 SHIELD:      GOOD", 68, 227, TEXT_LEFT);
     expect_line(lines[8], "PRICE 200.000", 516, 227, TEXT_LEFT);
-    expect_line(lines[9], "PUSH FIRE FOR LEVEL    0", 400, 297, TEXT_CENTER);
+    expect_line(lines[9], "PUSH FIRE FOR LEVEL 000", 400, 297, TEXT_CENTER);
 
     w.bonus = 0;
     w.money = 5;
@@ -205,7 +220,7 @@ TEST_F(ScreensTest, ShopPricesFollowTheLevelAndStopAtTheTop) {
                                 std::string("F2 FLEXIBILITY: ") + name,
                                 std::string("F3 FIREPOWER:   ") + name,
                                 std::string("F4 SHIELD:      ") + name,
-                                "PUSH FIRE FOR LEVEL    0"}))
+                                "PUSH FIRE FOR LEVEL 000"}))
             << level;
     }
     // Each upgrade's price line depends on its own level only.
@@ -217,13 +232,13 @@ TEST_F(ScreensTest, ShopPricesFollowTheLevelAndStopAtTheTop) {
     expect_line(lines[5], "PRICE  21.000", 516, 197, TEXT_LEFT);
 }
 
-TEST_F(ScreensTest, ShopLevelStandsInFourColumns) {
+TEST_F(ScreensTest, ShopLevelReadsAsTheMenusDoes) {
     struct {
         int number;
         const char* shown;
-    } cases[] = {{0, "PUSH FIRE FOR LEVEL    0"},  {9, "PUSH FIRE FOR LEVEL    9"},
-                 {10, "PUSH FIRE FOR LEVEL   10"}, {99, "PUSH FIRE FOR LEVEL   99"},
-                 {100, "PUSH FIRE FOR LEVEL  100"}, {449, "PUSH FIRE FOR LEVEL  449"}};
+    } cases[] = {{0, "PUSH FIRE FOR LEVEL 000"},  {9, "PUSH FIRE FOR LEVEL 009"},
+                 {10, "PUSH FIRE FOR LEVEL 010"}, {99, "PUSH FIRE FOR LEVEL 099"},
+                 {100, "PUSH FIRE FOR LEVEL 100"}, {449, "PUSH FIRE FOR LEVEL 449"}};
     for (auto& c : cases) {
         set_level(c.number);
         int n = shop_lines(w, lines);
