@@ -87,7 +87,7 @@ int run_headless(int argc, char** argv) {
     int seed = options.seed != 0 ? options.seed : script_seed(commands);
     if (seed != 0) engine->System_SetState(HGE_SEED, seed);
     if (!options.data_dir.empty()) engine->System_SetState(HGE_DATADIR, options.data_dir.c_str());
-    if (!start_game()) return 0;
+    if (!start_game(script_settings(commands))) return 0;
     // The player's own options file is never read here: a run is the same anywhere.
     for (bool& aid : app.options.aids) aid = options.aids;
     run_script_commands(commands);

@@ -132,6 +132,28 @@ void Recorder::write_key_bindings(const player_options& o) {
                   std::to_string(o.keys[p][r]) + "\n");
 }
 
+namespace {
+
+void add_setting_line(const char* section, const char* key, const void* value, bool is_int,
+                      void* user) {
+    char line[160];
+    if (is_int)
+        std::snprintf(line, sizeof line, "setting %s.%s %d\n", section, key,
+                      *static_cast<const int32_t*>(value));
+    else // exact for a float
+        std::snprintf(line, sizeof line, "setting %s.%s %.9g\n", section, key,
+                      static_cast<double>(*static_cast<const float*>(value)));
+    *static_cast<std::string*>(user) += line;
+}
+
+} // namespace
+
+void Recorder::write_settings(const Settings& s) {
+    std::string lines;
+    visit_settings(s, add_setting_line, &lines);
+    write(lines);
+}
+
 void Recorder::before_frame(const KeyFrame& keys, float dt) {
     pending_.clear();
     if (dt != last_dt_) {

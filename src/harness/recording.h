@@ -46,6 +46,9 @@ class Recorder {
     // Writes the players' remapped keys as option lines, so the recording
     // replays alike whatever keys the one who plays it back has chosen.
     void write_key_bindings(const player_options& o);
+    // Writes every value of the settings as setting lines, so that the
+    // recording plays alike whatever settings file the one replaying it has.
+    void write_settings(const Settings& s);
     // Notes what the frame about to run sees: its time and its key edges.
     void before_frame(const KeyFrame& keys, float dt);
     // Writes and flushes the noted frame, unless it ended the game: a

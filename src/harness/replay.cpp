@@ -14,6 +14,16 @@ int script_seed(const std::vector<ScriptCommand>& commands) {
     return seed;
 }
 
+std::string script_settings(const std::vector<ScriptCommand>& commands) {
+    std::string text;
+    for (const ScriptCommand& c : commands) {
+        if (c.op != OP_SETTING) continue;
+        size_t dot = c.file.find('.');
+        text += "[" + c.file.substr(0, dot) + "]\n" + c.file.substr(dot + 1) + "=" + c.text + "\n";
+    }
+    return text;
+}
+
 size_t run_script(const std::vector<ScriptCommand>& commands, ScriptTarget& target,
                   const std::function<void(float)>& after_frame, size_t from, long* frames_left) {
     long frame = 0;
@@ -59,7 +69,8 @@ size_t run_script(const std::vector<ScriptCommand>& commands, ScriptTarget& targ
             if (!target.screenshot(c.file))
                 std::fprintf(stderr, "korvane: line %d: cannot write %s\n", c.line, c.file.c_str());
             break;
-        case OP_SEED: break; // taken before the engine started
+        case OP_SEED: // taken before the engine started
+        case OP_SETTING: break;
         case OP_OPTION: target.option(c.file, c.value); break;
         }
     }

@@ -13,6 +13,8 @@ const float SCRIPT_DEFAULT_DT = 0.0166667f;
 
 // The seed a script's seed command asks for; 0 (the clock) when it has none.
 int script_seed(const std::vector<ScriptCommand>& commands);
+// The script's setting lines as INI text ("" for none), to lay over the settings file.
+std::string script_settings(const std::vector<ScriptCommand>& commands);
 
 // What a script drives.
 class ScriptTarget {

@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "options/options.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
         if (!(words >> word)) continue;
         words >> arg;
         // Only option takes two words; for the others a second one is extra.
-        if (word == "option") words >> arg2;
+        if (word == "option" || word == "setting") words >> arg2;
         bool has_extra = static_cast<bool>(words >> extra);
         bool has_more = static_cast<bool>(words >> more);
         ScriptCommand c;
@@ -151,6 +152,16 @@ bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,
             c.file = arg;
             // A NUL byte would cut the name short where the file is opened.
             ok = ok && !arg.empty() && arg.find('\0') == std::string::npos;
+        } else if (word == "setting") {
+            c.op = OP_SETTING;
+            c.file = arg;
+            c.text = arg2;
+            size_t dot = arg.find('.');
+            char* end = nullptr;
+            std::strtod(arg2.c_str(), &end);
+            ok = ok && !framed && dot != std::string::npos &&
+                 is_settings_key(arg.substr(0, dot), arg.substr(dot + 1)) && !arg2.empty() &&
+                 end == arg2.c_str() + arg2.size();
         } else if (word == "option") {
             // A player's key or an aid, as the options file names it.
             c.op = OP_OPTION;

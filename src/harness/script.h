@@ -13,7 +13,8 @@ enum ScriptOp {
     OP_DUMP,
     OP_SCREENSHOT,
     OP_SEED,
-    OP_OPTION
+    OP_OPTION,
+    OP_SETTING
 };
 
 struct ScriptCommand {
@@ -24,8 +25,9 @@ struct ScriptCommand {
     long frames = 0;  // frames
     float dt = 0;     // dt: above 0
     int seed = 0;     // seed: as korvane-headless --seed, 0 for the clock
-    std::string file; // screenshot; option: its name in the options file
+    std::string file; // screenshot; option: its name in the options file; setting: Section.key
     int value = 0;    // option
+    std::string text; // setting: its value as written
 };
 
 // A key name (LEFT, F1, A, 7, ...) or a virtual-key number 0..255; -1 if neither.
@@ -38,6 +40,9 @@ int parse_key(const std::string& name);
 // The whole text of a script file; "-" reads standard input. False when it cannot be read.
 bool read_script_text(const std::string& name, std::string& text);
 
+// A setting line gives one value of the settings file ("setting Game.start_money
+// 500"), over the file's own, so that a recording plays with the values it was
+// played with. Like seed, it must come before the first frames command.
 // Parses a whole script. On a malformed line: false, and error names its line.
 // A seed command must come before the first frames command.
 bool parse_script(const std::string& text, std::vector<ScriptCommand>& commands,

@@ -45,6 +45,7 @@ int record_session(const std::string& path) {
     if (!start_game()) return 0;
     use_options(app, load_options(engine));
     app.save_options = true;
+    recorder.write_settings(app.world.file_settings);
     recorder.write_key_bindings(app.options);
     engine->System_Start();
     std::string final_state = dump_state(app.world, recorder.frames());
@@ -76,7 +77,7 @@ int show_replay(const std::string& path) {
     if (seed != 0) engine->System_SetState(HGE_SEED, seed);
     // The recording alone plays: keys and pads would make it go elsewhere.
     sdl_engine_set_device_input(engine, false);
-    if (!start_game()) return 0;
+    if (!start_game(script_settings(commands))) return 0;
     // The viewer's aids and display; the keys are the recording's own.
     player_options viewer = load_options(engine);
     std::memset(viewer.keys, 0, sizeof viewer.keys);

@@ -16,7 +16,7 @@ uint64_t start_seed() {
     return clock ^ static_cast<uint64_t>(std::time(nullptr));
 }
 
-bool start_game() {
+bool start_game(const std::string& settings) {
     if (!engine->System_Initiate()) {
         engine->System_MessageBox(engine->System_GetErrorMessage(), "Error");
         shutdown_program();
@@ -25,6 +25,7 @@ bool start_game() {
     if (!load_resources()) return false;
     Settings file{};
     read_settings(file, true);
+    if (!settings.empty()) read_settings_text(file, settings);
     new_world(app.world, file, start_seed(), engine->System_GetStateInt(HGE_SCREENWIDTH),
               engine->System_GetStateInt(HGE_SCREENHEIGHT));
     take_events(app, 0);

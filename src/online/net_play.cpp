@@ -126,7 +126,7 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
         seed_ = m.seed;
         settings_text_.assign(reinterpret_cast<const char*>(m.text), m.text_size);
         // The host's values, read over the defaults a missing key would have.
-        options_.settings = Settings{};
+        options_.settings = default_settings();
         read_settings_text(options_.settings, settings_text_);
         greeted_ = true;
         phase_ = PHASE_PLAYING;

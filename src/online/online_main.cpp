@@ -262,6 +262,8 @@ int run_online_headless(int argc, char** argv) {
         shutdown_program();
         return 1;
     }
+    // The host's settings, which both sides play with: the recording replays alone.
+    if (recording) recorder.write_settings(play.settings());
 
     AppRunner runner;
     app.hud.online = true;
@@ -405,6 +407,7 @@ bool window_frame() {
         if (!w.line.record.empty()) {
             w.recording = w.recorder.open(w.line.record, w.play.seed(), error);
             if (!w.recording) engine->System_MessageBox(error.c_str(), "Error");
+            if (w.recording) w.recorder.write_settings(w.play.settings());
         }
         app.hud.notice[0] = '\0';
         app.hud.options.open = false;

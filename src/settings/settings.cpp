@@ -404,6 +404,18 @@ void read_settings(Settings& s, bool all) {
     e->Release();
 }
 
+Settings default_settings() {
+    Settings s{};
+    for (const std::vector<Key>* keys : {&all_game_keys(), &all_enemy_keys()})
+        for (const Key& k : *keys) {
+            if (k.is_int)
+                *static_cast<int32_t*>(field_at(s, k)) = static_cast<int32_t>(k.def);
+            else
+                *static_cast<float*>(field_at(s, k)) = static_cast<float>(k.def);
+        }
+    return s;
+}
+
 bool read_settings_text(Settings& s, const std::string& text) {
     // "section.key" in lower case -> the value's text.
     std::map<std::string, std::string> values;
@@ -427,20 +439,19 @@ bool read_settings_text(Settings& s, const std::string& text) {
     for (const std::vector<Key>* keys : {&all_game_keys(), &all_enemy_keys()}) {
         for (const Key& k : *keys) {
             auto found = values.find(lower(k.section) + "." + lower(k.name));
-            const char* value = found == values.end() ? "" : found->second.c_str();
+            if (found == values.end()) continue;
+            const char* value = found->second.c_str();
             char* end = nullptr;
             if (k.is_int) {
                 long v = std::strtol(value, &end, 10);
-                bool ok = end != value && v >= INT32_MIN && v <= INT32_MAX;
-                *static_cast<int32_t*>(field_at(s, k)) =
-                    ok ? static_cast<int32_t>(v) : static_cast<int32_t>(k.def);
-                any = any || ok;
+                if (end == value || v < INT32_MIN || v > INT32_MAX) continue;
+                *static_cast<int32_t*>(field_at(s, k)) = static_cast<int32_t>(v);
             } else {
                 float v = std::strtof(value, &end);
-                bool ok = end != value;
-                *static_cast<float*>(field_at(s, k)) = ok ? v : static_cast<float>(k.def);
-                any = any || ok;
+                if (end == value) continue;
+                *static_cast<float*>(field_at(s, k)) = v;
             }
+            any = true;
         }
     }
     Engine* e = hgeCreate(ENGINE_VERSION); // for the log; the limits hold without it
@@ -448,6 +459,13 @@ bool read_settings_text(Settings& s, const std::string& text) {
     apply_limits(e, s, all_enemy_keys());
     if (e) e->Release();
     return any;
+}
+
+bool is_settings_key(const std::string& section, const std::string& key) {
+    for (const std::vector<Key>* keys : {&all_game_keys(), &all_enemy_keys()})
+        for (const Key& k : *keys)
+            if (lower(k.section) == lower(section) && lower(k.name) == lower(key)) return true;
+    return false;
 }
 
 void scale_up_difficulty(Settings& s) {

@@ -122,10 +122,15 @@ struct Settings {
 // reading order when all is true, section "Enemy" alone when false. A value
 // the game cannot run with becomes the nearest one it can, with one log line.
 void read_settings(Settings& s, bool all);
-// The same from INI text that another machine wrote from its own record: every
-// key the text lacks, or gives no number for, keeps its default. False when
-// the text names no key at all.
+// Every key at its default, as with no settings file.
+Settings default_settings();
+// INI text over s ("[Section]" lines, then "key=value"), as another machine
+// or a recording wrote it from its own record: each key the text gives a
+// number for takes it, the others keep their value; then the limits as
+// read_settings applies them. False when the text gave no key a number.
 bool read_settings_text(Settings& s, const std::string& text);
+// Whether "Section" "key" names a key of the settings file (any case).
+bool is_settings_key(const std::string& section, const std::string& key);
 
 // One pass's worth of stronger enemies (single precision, compounding; start_enemy saturates).
 void scale_up_difficulty(Settings& s);

@@ -426,6 +426,27 @@ TEST(RecorderTest, RemappedKeysTravelWithTheRecording) {
     EXPECT_EQ(run_headless_script("option player0.up 27\n" + fly).status, 2);
 }
 
+TEST(RecorderTest, TheSettingsPlayedWithTravelWithTheRecording) {
+    std::string path = make_temp_dir() + "/settings.txt";
+    Settings played = default_settings();
+    played.start_money = 4321;
+    played.map_max[0] = 1234.5f;
+    Recorder r;
+    std::string why;
+    ASSERT_TRUE(r.open(path, 5, why)) << why;
+    r.write_settings(played);
+    ASSERT_TRUE(r.finish("{}", why)) << why;
+    std::string recording = read_all(path);
+    EXPECT_NE(recording.find("\nsetting Game.start_money 4321\n"), std::string::npos);
+    // Replayed over the shipped settings file, the recording's values win.
+    HeadlessResult replay = run_headless_script(recording + "tap SPACE\nframes 2\ndump\n");
+    ASSERT_EQ(replay.dumps.size(), 2u) << replay.err;
+    EXPECT_EQ(replay.dumps[1]["money"].as_int(), 4321);
+    EXPECT_FLOAT_EQ(replay.dumps[1]["settings"]["map_max[0]"].as_float(), 1234.5f);
+    // A setting after the first frame could no longer act: refused.
+    EXPECT_EQ(run_headless_script("frames 1\nsetting Game.start_money 5\n").status, 2);
+}
+
 // Starts a program on SDL's dummy drivers; its pid.
 pid_t spawn(const std::vector<std::string>& args) {
     std::vector<char*> argv;

@@ -61,8 +61,9 @@ TEST(WorldCopy, ACopyTakenMidLevelPlaysOnLikeTheOriginal) {
         ASSERT_EQ(world_checksum(copy), world_checksum(original)) << "frame " << f;
         ASSERT_EQ(copy.events.size(), original.events.size()) << "frame " << f;
         events += original.events.size();
-        if (f % 150 == 149)
+        if (f % 150 == 149) {
             ASSERT_EQ(dump_state(copy, 0), dump_state(original, 0)) << "frame " << f;
+        }
     }
     // The game went somewhere: shots, sounds and a changed field.
     EXPECT_GT(events, 20u);
