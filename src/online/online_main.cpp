@@ -354,6 +354,7 @@ int run_online_headless(int argc, char** argv) {
         status = 3;
     }
     play.leave();
+    play.linger(1000); // the goodbye, before the program is gone
     engine = real;
     if (recording) {
         std::string final_state = dump_state(recorder.frames());
@@ -425,6 +426,7 @@ void finish_recording(WindowSession& w) {
 }
 
 // Back to the last sure frame, then the menu with a word on what happened.
+// A host offers the game again; the recording keeps the first session.
 void end_session(WindowSession& w) {
     if (w.over) return;
     w.over = true;
@@ -432,13 +434,21 @@ void end_session(WindowSession& w) {
     w.play.leave();
     engine = w.real;
     finish_recording(w);
-    engine->System_SetState(HGE_FRAMEFUNC, frame_func);
     set_game_state(ACTION_MENU);
     set_notice(w.play.end_message());
+    if (w.play.listen_again()) {
+        w.begun = false;
+        w.over = false;
+        w.line.record.clear();
+    }
 }
 
 bool window_frame() {
     WindowSession& w = *window;
+    if (w.over) {
+        w.play.pump(0); // the goodbye finishes while the game goes on alone
+        return frame_func();
+    }
     if (!w.begun) {
         w.play.pump(0);
         if (w.play.phase() == PHASE_ENDED) {
@@ -536,6 +546,7 @@ int run_online_window(int argc, char** argv) {
         engine = w.real;
         finish_recording(w);
     }
+    w.play.linger(1000);
     engine = w.real;
     window = nullptr;
     shutdown_program();
