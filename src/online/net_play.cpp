@@ -380,6 +380,9 @@ void OnlinePlay::end(const std::string& message, int bye_reason, uint32_t frame)
                           : 0;
         link_->drop(peer_, out_, size); // finished by later pumps, never waited for
     }
+    if (link_)
+        for (NetPeer c : candidates_) link_->drop(c, nullptr, 0);
+    candidates_.clear();
     peer_ = 0;
 }
 

@@ -162,6 +162,7 @@ class EnetLink final : public NetLink {
         }
         chosen_ = id;
         accepting_ = false;
+        joined_ = !listening_;
     }
 
     void drop(NetPeer id, const uint8_t* goodbye, size_t size) override {
@@ -272,7 +273,7 @@ class EnetLink final : public NetLink {
         // A joiner tries again until the host has answered on one of its
         // connections: under heavy loss a handshake can stall half way, on
         // either side.
-        if (!listening_ && chosen_ == 0 && !gave_up_) {
+        if (!listening_ && !joined_ && !gave_up_) {
             if (now - join_started_ >= static_cast<enet_uint32>(NET_JOIN_LIMIT_MS)) {
                 for (size_t i = 0; i < slots_.size(); ++i)
                     if (slots_[i].state == SLOT_ATTEMPT || slots_[i].state == SLOT_CANDIDATE) {
@@ -293,7 +294,7 @@ class EnetLink final : public NetLink {
         switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT: {
             bool wanted = listening_ ? accepting_ && chosen_ == 0
-                                     : s.state == SLOT_ATTEMPT && chosen_ == 0 && !gave_up_;
+                                     : s.state == SLOT_ATTEMPT && !joined_ && !gave_up_;
             if (!wanted) {
                 enet_peer_disconnect_now(event.peer, 0);
                 s = Slot();
@@ -398,6 +399,7 @@ class EnetLink final : public NetLink {
     // Joining.
     ENetAddress to_ = {};
     enet_uint32 join_started_ = 0, last_attempt_ = 0;
+    bool joined_ = false; // once a peer is chosen a joiner never connects again
     bool gave_up_ = false;
     // The simulated network.
     std::vector<Held> held_;
