@@ -17,7 +17,9 @@ struct NetConditions {
     uint32_t seed = 1;
 };
 
-enum NetEvent { NET_NONE, NET_CONNECTED, NET_RECEIVED, NET_DISCONNECTED };
+// NET_BUSY: a joining link was sent away by a host that has its player (or
+// offers no game now), and has given up.
+enum NetEvent { NET_NONE, NET_CONNECTED, NET_RECEIVED, NET_DISCONNECTED, NET_BUSY };
 
 // A peer as a link names it; never 0, never given to two peers.
 typedef uint32_t NetPeer;
@@ -26,8 +28,9 @@ typedef uint32_t NetPeer;
 // connects and says nothing cannot keep a player out. A joining link makes
 // a fresh connection to its host every few seconds, since a handshake can
 // stall half way under heavy loss. On both, a peer must be chosen within
-// NET_GREETING_LIMIT_MS of connecting or is let go; once one is chosen the
-// others go and no more come in (on a listening link, until listen_again()).
+// NET_GREETING_LIMIT_MS of connecting (twice that on a joining link) or is
+// let go; once one is chosen the others go and no more come in (on a
+// listening link, until listen_again()).
 const int NET_GREETING_LIMIT_MS = 3000;
 // A joining link that has chosen no peer by then gives up.
 const int NET_JOIN_LIMIT_MS = 20000;

@@ -138,6 +138,8 @@ void OnlinePlay::pump(int timeout_ms) {
             else if (side_ == 1 && (from == peer_ || from == 0))
                 end("NO GAME ANSWERED AT " + options_.address + ":" + std::to_string(options_.port),
                     -1, 0);
+        } else if (event == NET_BUSY && side_ == 1) {
+            end("THE HOST HAS ANOTHER PLAYER", -1, 0);
         }
         // A greeting finished: the caller begins before keys are read.
         if (greeted_ && !fe_) break;

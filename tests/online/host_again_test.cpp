@@ -1,11 +1,12 @@
 // A host in this process offers the game again after each session: two
 // korvane-headless joiners, one after the other, play the same keys and
-// must see the same game.
+// must see the same game; one who comes during a session is sent away.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <future>
+#include <memory>
 #include <string>
 
 #include "world/globals.h"
@@ -42,6 +43,21 @@ TEST(HostAgain, AfterOnePlayerLeavesTheNextOneGetsAWholeNewSession) {
         ASSERT_TRUE(play.greeted());
         engine = &fe;
         play.begin(&fe, nullptr);
+        if (session == 0) {
+            // Someone else who comes meanwhile is sent away at once.
+            std::unique_ptr<NetLink> late(net_connect("127.0.0.1", options.port, NetConditions(), error));
+            ASSERT_TRUE(late);
+            static uint8_t in[MAX_MESSAGE];
+            size_t size = 0;
+            NetPeer from = 0;
+            NetEvent e = NET_NONE;
+            for (int i = 0; i < 1000 && e != NET_BUSY && e != NET_DISCONNECTED; ++i) {
+                play.pump(1);
+                e = late->service(5, in, sizeof in, size, from);
+            }
+            EXPECT_EQ(e, NET_BUSY);
+            ASSERT_EQ(play.phase(), PHASE_PLAYING);
+        }
         // The host holds no key; it plays until the joiner has gone.
         for (int i = 0; i < 200000 && play.phase() == PHASE_PLAYING; ++i) {
             if (play.wants_local()) play.add_local(KeyFrame());

@@ -25,6 +25,7 @@ const int GOODBYE_COPIES = 3;
 // it reserve 32 MB.
 const size_t LARGEST_PACKET = 64 * 1024;
 const size_t LARGEST_WAITING = 256 * 1024;
+const enet_uint32 SENT_AWAY = 1; // a host's goodbye to a connection it does not want now
 const int HELD_SLOTS = 256;
 const enet_uint32 REKICK_MS = 20;
 
@@ -181,11 +182,7 @@ class EnetLink final : public NetLink {
         if (chosen_ == id) chosen_ = 0;
     }
 
-    bool leaving() const override {
-        for (const Slot& s : slots_)
-            if (s.state == SLOT_LEAVING) return true;
-        return false;
-    }
+    bool leaving() const override { return any(SLOT_LEAVING); }
 
     bool listen_again() override {
         if (!listening_) return false;
@@ -226,6 +223,21 @@ class EnetLink final : public NetLink {
         host_->totalSentData = 0;
     }
 
+    bool any(SlotState state) const {
+        for (const Slot& s : slots_)
+            if (s.state == state) return true;
+        return false;
+    }
+
+    void give_up() {
+        for (size_t i = 0; i < slots_.size(); ++i)
+            if (slots_[i].state == SLOT_ATTEMPT || slots_[i].state == SLOT_CANDIDATE) {
+                enet_peer_reset(&host_->peers[i]);
+                slots_[i] = Slot();
+            }
+        gave_up_ = true;
+    }
+
     bool attempt(enet_uint32 now) {
         last_attempt_ = now;
         ENetPeer* p = enet_host_connect(host_, &to_, CHANNELS, 0);
@@ -258,8 +270,12 @@ class EnetLink final : public NetLink {
                 continue;
             }
             enet_uint32 age = now - s.since;
-            if ((s.state == SLOT_PENDING || s.state == SLOT_CANDIDATE) &&
-                age > static_cast<enet_uint32>(NET_GREETING_LIMIT_MS)) {
+            // A joiner waits longer on its connections than its host does on
+            // a handshake, so that it never lets go of one its host has just
+            // taken.
+            enet_uint32 limit = static_cast<enet_uint32>(NET_GREETING_LIMIT_MS) *
+                                (!listening_ && s.state == SLOT_CANDIDATE ? 2 : 1);
+            if ((s.state == SLOT_PENDING || s.state == SLOT_CANDIDATE) && age > limit) {
                 if (s.state == SLOT_CANDIDATE)
                     enet_peer_disconnect_now(p, 0);
                 else
@@ -275,12 +291,7 @@ class EnetLink final : public NetLink {
         // either side.
         if (!listening_ && !joined_ && !gave_up_) {
             if (now - join_started_ >= static_cast<enet_uint32>(NET_JOIN_LIMIT_MS)) {
-                for (size_t i = 0; i < slots_.size(); ++i)
-                    if (slots_[i].state == SLOT_ATTEMPT || slots_[i].state == SLOT_CANDIDATE) {
-                        enet_peer_reset(&host_->peers[i]);
-                        slots_[i] = Slot();
-                    }
-                gave_up_ = true;
+                give_up();
                 return NET_DISCONNECTED;
             }
             if (now - last_attempt_ >= static_cast<enet_uint32>(JOIN_ATTEMPT_MS)) attempt(now);
@@ -296,7 +307,7 @@ class EnetLink final : public NetLink {
             bool wanted = listening_ ? accepting_ && chosen_ == 0
                                      : s.state == SLOT_ATTEMPT && !joined_ && !gave_up_;
             if (!wanted) {
-                enet_peer_disconnect_now(event.peer, 0);
+                enet_peer_disconnect_now(event.peer, listening_ ? SENT_AWAY : 0);
                 s = Slot();
                 return NET_NONE;
             }
@@ -326,6 +337,13 @@ class EnetLink final : public NetLink {
         case ENET_EVENT_TYPE_DISCONNECT: {
             Slot was = s;
             s = Slot();
+            // Sent away: final unless another of our connections is still
+            // being greeted (the host may have chosen that one).
+            if (!listening_ && was.state == SLOT_CANDIDATE && event.data == SENT_AWAY &&
+                !joined_ && !gave_up_ && !any(SLOT_CANDIDATE)) {
+                give_up();
+                return NET_BUSY;
+            }
             if (was.state != SLOT_CANDIDATE && was.state != SLOT_CHOSEN) return NET_NONE;
             if (was.id == chosen_) chosen_ = 0;
             peer = was.id;
@@ -368,16 +386,16 @@ class EnetLink final : public NetLink {
 
     // When a held datagram wants a kick (sooner than that changes nothing).
     bool next_wake(enet_uint32 now, enet_uint32& wait) const {
-        bool any = false;
+        bool found = false;
         for (const Held& h : held_) {
             if (!h.used) continue;
             enet_uint32 at = h.kicked ? h.kicked_at + REKICK_MS : h.due;
             int32_t until = static_cast<int32_t>(at - now);
             enet_uint32 w = until > 0 ? static_cast<enet_uint32>(until) : 0;
-            if (!any || w < wait) wait = w;
-            any = true;
+            if (!found || w < wait) wait = w;
+            found = true;
         }
-        return any;
+        return found;
     }
 
     uint32_t next_random() { // xorshift32
