@@ -110,7 +110,8 @@ void OnlinePlay::pump(int timeout_ms) {
     NetPeer from = 0;
     if (phase_ == PHASE_ENDED) {
         for (int i = 0; i < 256; ++i)
-            if (link_->service(i == 0 ? timeout_ms : 0, in_, sizeof in_, size, from) == NET_NONE) break;
+            if (link_->service(i == 0 ? timeout_ms : 0, in_, sizeof in_, size, from) == NET_NONE)
+                break;
         return;
     }
     for (int i = 0; i < 256 && phase_ != PHASE_ENDED; ++i) {
@@ -132,7 +133,8 @@ void OnlinePlay::pump(int timeout_ms) {
             }
         } else if (event == NET_DISCONNECTED) {
             for (size_t c = 0; c < candidates_.size(); ++c)
-                if (candidates_[c] == from) candidates_.erase(candidates_.begin() + static_cast<long>(c));
+                if (candidates_[c] == from)
+                    candidates_.erase(candidates_.begin() + static_cast<long>(c));
             if (from == peer_ && greeted_)
                 end("THE CONNECTION WAS LOST", -1, 0);
             else if (side_ == 1 && (from == peer_ || from == 0))
@@ -147,8 +149,9 @@ void OnlinePlay::pump(int timeout_ms) {
     if (phase_ == PHASE_ENDED) return;
     uint32_t now = link_->now_ms();
     if (peer_ != 0 && now - last_heard_ms_ > SILENCE_LIMIT_MS) {
-        end(greeted_ ? "THE CONNECTION WAS LOST"
-                     : "NO GAME ANSWERED AT " + options_.address + ":" + std::to_string(options_.port),
+        end(greeted_
+                ? "THE CONNECTION WAS LOST"
+                : "NO GAME ANSWERED AT " + options_.address + ":" + std::to_string(options_.port),
             -1, 0);
         return;
     }
@@ -244,7 +247,8 @@ void OnlinePlay::on_welcome(const Message& m) {
     if (welcome_got_[piece]) return;
     welcome_got_[piece] = true;
     --welcome_missing_;
-    welcome_text_.replace(m.text_offset, m.text_size, reinterpret_cast<const char*>(m.text), m.text_size);
+    welcome_text_.replace(m.text_offset, m.text_size, reinterpret_cast<const char*>(m.text),
+                          m.text_size);
     if (welcome_missing_ > 0) return;
     seed_ = welcome_seed_;
     settings_text_ = welcome_text_;
@@ -256,7 +260,8 @@ void OnlinePlay::send_welcome() {
     last_welcome_ms_ = link_->now_ms();
     size_t total = settings_text_.size();
     for (size_t offset = 0; offset < total || offset == 0; offset += WELCOME_PIECE)
-        send(out_, write_welcome(seed_, settings_text_.data(), total, offset, out_, sizeof out_), false);
+        send(out_, write_welcome(seed_, settings_text_.data(), total, offset, out_, sizeof out_),
+             false);
 }
 
 void OnlinePlay::on_input(const InputMessage& m) {

@@ -18,8 +18,9 @@ const int DEFAULT_INPUT_DELAY = 2;
 const int PROLOGUE_FRAMES = 2; // title -> menu, then TEAMWORK: the same on both sides
 const float ONLINE_DT = 1.0f / 60.0f;
 const uint32_t SILENCE_LIMIT_MS = 10000;
-const uint32_t HELLO_EVERY_MS = 100;   // the joiner greets again until it is answered
-const uint32_t WELCOME_EVERY_MS = 250; // the host's WELCOME goes again until keys come (past a round trip)
+const uint32_t HELLO_EVERY_MS = 100; // the joiner greets again until it is answered
+// The host's WELCOME goes again until keys come, after a usual round trip.
+const uint32_t WELCOME_EVERY_MS = 250;
 
 struct OnlineOptions {
     bool host = true;

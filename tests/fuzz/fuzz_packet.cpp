@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A piece written from a text that holds it at its place reads back the same.
         std::vector<char> text(m.text_total);
         if (m.text_size > 0) std::memcpy(text.data() + m.text_offset, m.text, m.text_size);
-        size_t written = write_welcome(m.seed, text.data(), text.size(), m.text_offset, out, sizeof out);
+        size_t written =
+            write_welcome(m.seed, text.data(), text.size(), m.text_offset, out, sizeof out);
         fuzz_check(written == size && std::memcmp(out, bytes.data(), size) == 0,
                    "a piece read writes back byte for byte");
         break;

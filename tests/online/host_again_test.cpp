@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "world/globals.h"
 #include "main/program.h"
 #include "main/resources.h"
 #include "online/net_play.h"
 #include "support/headless_run.h"
+#include "world/globals.h"
 
 TEST(HostAgain, AfterOnePlayerLeavesTheNextOneGetsAWholeNewSession) {
     engine_set_backend(create_sdl_engine);
@@ -32,20 +32,23 @@ TEST(HostAgain, AfterOnePlayerLeavesTheNextOneGetsAWholeNewSession) {
     std::string error;
     ASSERT_TRUE(play.open(options, error)) << error;
 
-    const std::string script = "frames 3\ntap ENTER\nframes 5\ntap ENTER\npress UP\nframes 120\ndump\n";
+    const std::string script =
+        "frames 3\ntap ENTER\nframes 5\ntap ENTER\npress UP\nframes 120\ndump\n";
     std::string dumps[2];
     for (int session = 0; session < 2; ++session) {
         SCOPED_TRACE("session " + std::to_string(session + 1));
         std::future<HeadlessResult> joiner = std::async(std::launch::async, [&options, &script] {
             return run_headless_script(script, "--join 127.0.0.1:" + std::to_string(options.port));
         });
-        for (int i = 0; i < 1500 && !play.greeted() && play.phase() != PHASE_ENDED; ++i) play.pump(20);
+        for (int i = 0; i < 1500 && !play.greeted() && play.phase() != PHASE_ENDED; ++i)
+            play.pump(20);
         ASSERT_TRUE(play.greeted());
         engine = &fe;
         play.begin(&fe, nullptr);
         if (session == 0) {
             // Someone else who comes meanwhile is sent away at once.
-            std::unique_ptr<NetLink> late(net_connect("127.0.0.1", options.port, NetConditions(), error));
+            std::unique_ptr<NetLink> late(
+                net_connect("127.0.0.1", options.port, NetConditions(), error));
             ASSERT_TRUE(late);
             static uint8_t in[MAX_MESSAGE];
             size_t size = 0;
@@ -66,7 +69,8 @@ TEST(HostAgain, AfterOnePlayerLeavesTheNextOneGetsAWholeNewSession) {
         engine = real;
         EXPECT_EQ(play.end_message(), "THE OTHER PLAYER LEFT");
         // The ended session's link goes on being serviced, as the window does.
-        while (joiner.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) play.pump(10);
+        while (joiner.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+            play.pump(10);
         HeadlessResult j = joiner.get();
         EXPECT_EQ(j.status, 0) << j.err;
         ASSERT_EQ(j.dumps.size(), 1u) << j.err;

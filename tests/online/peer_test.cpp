@@ -59,7 +59,8 @@ std::unique_ptr<NetLink> connect_to(int port, NetPeer& host) {
         std::unique_ptr<NetLink> link(net_connect("127.0.0.1", port, NetConditions(), error));
         if (!link) return nullptr;
         NetEvent e = NET_NONE;
-        for (int i = 0; i < 50 && e == NET_NONE; ++i) e = link->service(20, in, sizeof in, size, host);
+        for (int i = 0; i < 50 && e == NET_NONE; ++i)
+            e = link->service(20, in, sizeof in, size, host);
         if (e == NET_CONNECTED) return link;
     }
     return nullptr;
@@ -149,8 +150,8 @@ TEST(HostilePeer, StrangersWhoNeverGreetOrSpeakAnotherVersionDoNotKeepAPlayerOut
     for (int i = 0; i < 500 && reason < 0; ++i) {
         if (i % 10 == 0) other->send(to, hello, sizeof hello, false);
         Message m;
-        if (other->service(20, in, sizeof in, size, from) == NET_RECEIVED && read_message(in, size, m) &&
-            m.type == MSG_BYE)
+        if (other->service(20, in, sizeof in, size, from) == NET_RECEIVED &&
+            read_message(in, size, m) && m.type == MSG_BYE)
             reason = m.reason;
     }
     EXPECT_EQ(reason, BYE_VERSION);
@@ -166,7 +167,8 @@ TEST(HostilePeer, StrangersWhoNeverGreetOrSpeakAnotherVersionDoNotKeepAPlayerOut
 
     // The player gets in and plays the host's script through.
     std::future<HeadlessResult> joiner = std::async(std::launch::async, [port] {
-        return run_headless_script("frames 300\ndump\n", "--join 127.0.0.1:" + std::to_string(port));
+        return run_headless_script("frames 300\ndump\n",
+                                   "--join 127.0.0.1:" + std::to_string(port));
     });
     bool let_go = false;
     for (int i = 0; i < 1000 && !let_go; ++i)

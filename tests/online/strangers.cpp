@@ -25,8 +25,9 @@ class Sender {
         if (fd_ >= 0) close(fd_);
     }
     bool send(const std::vector<uint8_t>& d) {
-        return fd_ >= 0 && sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&to_),
-                                  sizeof to_) == static_cast<ssize_t>(d.size());
+        return fd_ >= 0 &&
+               sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&to_),
+                      sizeof to_) == static_cast<ssize_t>(d.size());
     }
 
   private:
@@ -54,19 +55,19 @@ std::vector<uint8_t> connect_request(uint32_t connect_id, bool good_checksum) {
     d.push_back(ENET_PROTOCOL_COMMAND_CONNECT | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE);
     d.push_back(0xFF);
     put16(d, 1);
-    put16(d, 0);                // outgoing peer id
-    d.push_back(0xFF);          // incoming session
-    d.push_back(0xFF);          // outgoing session
-    put32(d, 1400);             // mtu
-    put32(d, 32768);            // window
-    put32(d, 1);                // channels
-    put32(d, 0);                // bandwidth in
-    put32(d, 0);                // bandwidth out
+    put16(d, 0);       // outgoing peer id
+    d.push_back(0xFF); // incoming session
+    d.push_back(0xFF); // outgoing session
+    put32(d, 1400);    // mtu
+    put32(d, 32768);   // window
+    put32(d, 1);       // channels
+    put32(d, 0);       // bandwidth in
+    put32(d, 0);       // bandwidth out
     put32(d, ENET_PEER_PACKET_THROTTLE_INTERVAL);
     put32(d, ENET_PEER_PACKET_THROTTLE_ACCELERATION);
     put32(d, ENET_PEER_PACKET_THROTTLE_DECELERATION);
     put32(d, connect_id);
-    put32(d, 0);                // data
+    put32(d, 0); // data
     ENetBuffer b;
     b.data = d.data();
     b.dataLength = d.size();
@@ -78,7 +79,9 @@ std::vector<uint8_t> connect_request(uint32_t connect_id, bool good_checksum) {
 
 } // namespace
 
-std::vector<uint8_t> raw_connect_request(uint32_t connect_id) { return connect_request(connect_id, true); }
+std::vector<uint8_t> raw_connect_request(uint32_t connect_id) {
+    return connect_request(connect_id, true);
+}
 
 bool send_datagrams(int port, const std::vector<std::vector<uint8_t>>& datagrams) {
     Sender s(port);

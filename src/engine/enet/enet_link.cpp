@@ -49,7 +49,7 @@ enum SlotState {
     SLOT_ATTEMPT,   // our own connect request, not answered yet
     SLOT_CANDIDATE, // connected, not chosen
     SLOT_CHOSEN,
-    SLOT_LEAVING,   // let go, the goodbye on its way
+    SLOT_LEAVING, // let go, the goodbye on its way
 };
 
 struct Slot {
@@ -92,14 +92,16 @@ class EnetLink final : public NetLink {
         ENetAddress own;
         kick_ = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
         if (kick_ == ENET_SOCKET_NULL || enet_address_set_host_ip(&kick_from_, "127.0.0.1") != 0 ||
-            enet_socket_bind(kick_, &kick_from_) < 0 || enet_socket_get_address(kick_, &kick_from_) < 0 ||
+            enet_socket_bind(kick_, &kick_from_) < 0 ||
+            enet_socket_get_address(kick_, &kick_from_) < 0 ||
             enet_socket_get_address(host_->socket, &own) < 0 ||
             enet_address_set_host_ip(&kick_to_, "127.0.0.1") != 0) {
             error = "cannot open a socket for the simulated network";
             return false;
         }
         kick_to_.port = own.port;
-        for (size_t i = 0; i < sizeof kick_token_; ++i) kick_token_[i] = static_cast<uint8_t>(next_random());
+        for (size_t i = 0; i < sizeof kick_token_; ++i)
+            kick_token_[i] = static_cast<uint8_t>(next_random());
         return true;
     }
 
@@ -113,7 +115,8 @@ class EnetLink final : public NetLink {
                      NetPeer& peer) override {
         size = 0;
         peer = 0;
-        enet_uint32 deadline = enet_time_get() + static_cast<enet_uint32>(timeout_ms < 0 ? 0 : timeout_ms);
+        enet_uint32 deadline =
+            enet_time_get() + static_cast<enet_uint32>(timeout_ms < 0 ? 0 : timeout_ms);
         for (int round = 0; round < 256; ++round) {
             enet_uint32 now = enet_time_get();
             NetEvent e = look_after_peers(now, peer);
@@ -311,7 +314,8 @@ class EnetLink final : public NetLink {
                 s = Slot();
                 return NET_NONE;
             }
-            enet_peer_timeout(event.peer, ENET_PEER_TIMEOUT_LIMIT, ENET_PATIENCE_MS, ENET_PATIENCE_MS);
+            enet_peer_timeout(event.peer, ENET_PEER_TIMEOUT_LIMIT, ENET_PATIENCE_MS,
+                              ENET_PATIENCE_MS);
             // ENet drops unreliable packets at the sender when round trips
             // grow; ours are small and each one counts.
             enet_peer_throttle_configure(event.peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
@@ -339,8 +343,8 @@ class EnetLink final : public NetLink {
             s = Slot();
             // Sent away: final unless another of our connections is still
             // being greeted (the host may have chosen that one).
-            if (!listening_ && was.state == SLOT_CANDIDATE && event.data == SENT_AWAY &&
-                !joined_ && !gave_up_ && !any(SLOT_CANDIDATE)) {
+            if (!listening_ && was.state == SLOT_CANDIDATE && event.data == SENT_AWAY && !joined_ &&
+                !gave_up_ && !any(SLOT_CANDIDATE)) {
                 give_up();
                 return NET_BUSY;
             }
@@ -357,7 +361,7 @@ class EnetLink final : public NetLink {
         // A larger unreliable packet must say so, or ENet sends its pieces reliably.
         size_t whole = p->mtu - sizeof(ENetProtocolHeader) - sizeof(ENetProtocolSendFragment) -
                        sizeof(enet_uint32);
-        enet_uint32 flags = reliable ? ENET_PACKET_FLAG_RELIABLE
+        enet_uint32 flags = reliable       ? ENET_PACKET_FLAG_RELIABLE
                             : size > whole ? ENET_PACKET_FLAG_UNRELIABLE_FRAGMENT
                                            : ENET_PACKET_FLAG_UNSEQUENCED;
         ENetPacket* packet = enet_packet_create(data, size, flags);
@@ -435,7 +439,8 @@ int EnetLink::on_datagram() {
         // The held datagram due first goes to ENet in the kick's place.
         Held* first = nullptr;
         for (Held& h : held_)
-            if (h.used && h.kicked && (!first || static_cast<int32_t>(h.due - first->due) < 0)) first = &h;
+            if (h.used && h.kicked && (!first || static_cast<int32_t>(h.due - first->due) < 0))
+                first = &h;
         if (!first) return 1;
         std::memcpy(host_->receivedData, first->data, first->size);
         host_->receivedDataLength = first->size;
@@ -446,7 +451,8 @@ int EnetLink::on_datagram() {
     const NetConditions& c = conditions_;
     if (c.loss_percent > 0 && static_cast<int>(next_random() % 100) < c.loss_percent) return 1;
     if (c.delay_ms <= 0 && c.jitter_ms <= 0) return 0;
-    enet_uint32 extra = c.jitter_ms > 0 ? next_random() % static_cast<uint32_t>(c.jitter_ms + 1) : 0;
+    enet_uint32 extra =
+        c.jitter_ms > 0 ? next_random() % static_cast<uint32_t>(c.jitter_ms + 1) : 0;
     // What the held slots cannot take is lost, as on a full router.
     for (Held& h : held_) {
         if (h.used) continue;
