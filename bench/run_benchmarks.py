@@ -15,9 +15,11 @@ memory   peak resident memory of a long headless session
 web      the browser build over the menu demonstration in headless chromium
          (software WebGL), next to the desktop build's headless frame (only
          when asked: --only web; needs make web)
-online   two headless sides over 127.0.0.1 at 100 ms round trip and 2 % loss:
-         bytes sent and frames run again per second (the rollback's cost is
-         part of frame)
+online   two headless sides over 127.0.0.1 at 100 ms round trip and 2 % loss,
+         then at 40 % loss, on every datagram: bytes sent and frames run
+         again per second (the rollback's cost is part of frame); and the
+         time a joiner takes to get in when bare connect requests hold every
+         place the host has
 
 Every figure that is compared is a ratio of two measurements taken side by
 side in the same run, because the machines are shared and noisy.
@@ -29,12 +31,15 @@ import random
 import re
 import os
 import select
+import socket
+import struct
 import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 # The targets, as ratios or sizes.
 FRAME_LIMIT_RATIO = 1.3  # (update + drawing) / raw submission
@@ -530,12 +535,11 @@ def online_script(seed, keys, frames):
     return "\n".join(lines) + "\n"
 
 
-def run_online(build, frames):
-    """Two sides over 127.0.0.1 in real time, 50 ms each way (100 ms round
-    trip) with 2% of the key packets lost; each side prints its figures."""
+def run_pair(build, frames, net, label, target=True):
+    """Two sides over 127.0.0.1 in real time with the given simulated network
+    on both; each side prints its figures."""
     headless = os.path.join(build, "korvane-headless")
     port = str(20000 + os.getpid() % 20000)
-    net = ["--net-delay", "50", "--net-loss", "2", "--realtime"]
     with tempfile.TemporaryDirectory() as tmp:
         sides = []
         for i, (keys, where) in enumerate(((["LEFT", "RIGHT", "UP", "CTRL"], ["--host", port]),
@@ -543,24 +547,77 @@ def run_online(build, frames):
             script = os.path.join(tmp, "side%d.txt" % i)
             with open(script, "w") as f:
                 f.write(online_script(i + 1, keys, frames))
-            sides.append(subprocess.Popen([headless] + where + ["--script", script, "--net-seed", str(i + 1)] + net,
+            sides.append(subprocess.Popen([headless] + where + ["--script", script, "--net-seed", str(i + 1),
+                                                                "--realtime"] + net,
                                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                           env=dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="dummy")))
             time.sleep(0.3)
         reports = [p.communicate()[1].decode() for p in sides]
     print()
-    print("Online, real time, 100 ms round trip, 2%% of key packets lost, %d frames" % frames)
+    print("Online, real time, %s on every datagram, %d frames" % (label, frames))
     results = {}
     for name, err in zip(("host", "joiner"), reports):
         m = re.search(r"(\d+) frames; (\d+) bytes sent per second of play; (\d+) rollbacks, "
                       r"([\d.]+) frames run again", err)
-        if not m:
-            fail("no figures from the %s: %s" % (name, err.strip()))
+        if not m or int(m.group(1)) < frames:
+            fail("no whole session from the %s: %s" % (name, err.strip()))
         rate, rerun = int(m.group(2)), float(m.group(4))
-        print("  %-6s %5d bytes sent per second (target < %d: %s); %.1f frames run again per second"
-              " (%s rollbacks)" % (name, rate, ONLINE_BYTES_PER_S, verdict(rate < ONLINE_BYTES_PER_S),
-                                   rerun, m.group(3)))
+        bound = (" (target < %d: %s)" % (ONLINE_BYTES_PER_S, verdict(rate < ONLINE_BYTES_PER_S))
+                 if target else "")
+        print("  %-6s %5d bytes sent per second%s; %.1f frames run again per second (%s rollbacks)"
+              % (name, rate, bound, rerun, m.group(3)))
         results[name] = {"bytes_per_s": rate, "rerun_per_s": rerun}
+    return results
+
+
+def connect_request(connect_id):
+    """An ENet connect request with its checksum, as a stranger could send it."""
+    d = struct.pack(">HHI", 0xFFF | 0x8000, 1234, 0)
+    d += struct.pack(">BBHHBB", 2 | 0x80, 0xFF, 1, 0, 0xFF, 0xFF)
+    d += struct.pack(">10I", 1400, 32768, 1, 0, 0, 5000, 2, 2, connect_id, 0)
+    return d[:4] + struct.pack(">I", zlib.crc32(d)) + d[8:]
+
+
+def time_to_join(build, knocks):
+    """Seconds from a joiner's start to its end, over a one-frame session,
+    after `knocks` bare connect requests reached the host."""
+    headless = os.path.join(build, "korvane-headless")
+    port = 20000 + (os.getpid() + 1) % 20000
+    env = dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="dummy")
+    with tempfile.TemporaryDirectory() as tmp:
+        script = os.path.join(tmp, "one.txt")
+        with open(script, "w") as f:
+            f.write("frames 1\ndump\n")
+        host = subprocess.Popen([headless, "--host", str(port), "--script", script],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+        time.sleep(1.0)
+        sockets = []
+        for i in range(knocks):
+            s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            s.sendto(connect_request(1000 + i), ("127.0.0.1", port))
+            sockets.append(s)
+        start = time.monotonic()
+        joined = subprocess.run([headless, "--join", "127.0.0.1:%d" % port, "--script", script],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+        seconds = time.monotonic() - start
+        host.wait()
+        for s in sockets:
+            s.close()
+    if joined.returncode != 0:
+        fail("the joiner did not get in past %d connect requests: %s" % (knocks, joined.stderr.decode()))
+    return seconds
+
+
+def run_online(build, frames):
+    results = {"2%": run_pair(build, frames, ["--net-delay", "50", "--net-loss", "2"],
+                              "100 ms round trip, 2% lost"),
+               "40%": run_pair(build, frames, ["--net-loss", "40"], "40% lost", target=False)}
+    bare = time_to_join(build, 0)
+    knocked = time_to_join(build, 12)
+    print()
+    print("A joiner's one-frame session: %.2f s alone, %.2f s when 12 bare connect requests have"
+          " taken every place the host has" % (bare, knocked))
+    results["join_s"] = {"alone": bare, "past_connect_requests": knocked}
     return results
 
 

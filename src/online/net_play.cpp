@@ -50,8 +50,40 @@ bool OnlinePlay::open(const OnlineOptions& options, std::string& error) {
     link_.reset(options.host ? net_listen(options.port, options.net, error)
                              : net_connect(options.address, options.port, options.net, error));
     if (!link_) return false;
-    seed_ = options.host ? (options.seed != 0 ? options.seed : clock_seed()) : 0;
-    last_heard_ms_ = link_->now_ms();
+    reset_session();
+    return true;
+}
+
+void OnlinePlay::reset_session() {
+    phase_ = PHASE_GREETING;
+    peer_ = 0;
+    greeted_ = false;
+    seed_ = options_.host ? (options_.seed != 0 ? options_.seed : clock_seed()) : 0;
+    settings_text_.clear();
+    end_message_.clear();
+    quit_asked_ = false;
+    runner_ = nullptr;
+    recorder_ = nullptr;
+    acked_ = peer_frame_ = 0;
+    peer_advantage_ = 0;
+    last_heard_ms_ = last_sent_ms_ = last_hello_ms_ = link_->now_ms();
+    remote_ended_ = 0;
+    for (int i = 0; i < SUM_RING; ++i) {
+        own_frame_[i] = peer_frame_sum_[i] = 0;
+        own_sum_[i] = peer_sum_[i] = 0;
+    }
+    last_final_ = 0;
+    last_final_sum_ = 0;
+    joiner_began_ = false;
+    welcome_text_.clear();
+    welcome_got_.clear();
+    welcome_missing_ = 0;
+    candidates_.clear();
+}
+
+bool OnlinePlay::listen_again() {
+    if (!link_ || side_ != 0 || phase_ != PHASE_ENDED || !link_->listen_again()) return false;
+    reset_session();
     return true;
 }
 
@@ -62,40 +94,109 @@ std::string OnlinePlay::host_settings() {
 }
 
 void OnlinePlay::send(const uint8_t* data, size_t size, bool reliable) {
-    if (link_ && size > 0) link_->send(data, size, reliable);
+    if (link_ && peer_ != 0 && size > 0) link_->send(peer_, data, size, reliable);
+}
+
+void OnlinePlay::send_to(NetPeer to, const uint8_t* data, size_t size) {
+    if (link_ && size > 0) link_->send(to, data, size, false);
 }
 
 void OnlinePlay::pump(int timeout_ms) {
-    if (!link_ || phase_ == PHASE_ENDED) return;
+    if (!link_) return;
     size_t size = 0;
+    NetPeer from = 0;
+    if (phase_ == PHASE_ENDED) {
+        for (int i = 0; i < 256; ++i)
+            if (link_->service(i == 0 ? timeout_ms : 0, in_, sizeof in_, size, from) == NET_NONE)
+                break;
+        return;
+    }
     for (int i = 0; i < 256 && phase_ != PHASE_ENDED; ++i) {
-        NetEvent event = link_->service(i == 0 ? timeout_ms : 0, in_, sizeof in_, size);
+        NetEvent event = link_->service(i == 0 ? timeout_ms : 0, in_, sizeof in_, size, from);
         if (event == NET_NONE) break;
         if (event == NET_CONNECTED) {
-            connected_ = true;
-            last_heard_ms_ = link_->now_ms();
-            if (side_ == 1) send(out_, write_hello(out_, sizeof out_), true);
+            // A host waits for the newcomer's HELLO; a joiner greets on each
+            // connection to its host until the host answers on one.
+            if (side_ == 1 && peer_ == 0) {
+                candidates_.push_back(from);
+                send_to(from, out_, write_hello(out_, sizeof out_));
+            }
         } else if (event == NET_RECEIVED) {
-            last_heard_ms_ = link_->now_ms();
-            on_message(in_, size);
+            if (peer_ != 0 && from == peer_) {
+                last_heard_ms_ = link_->now_ms();
+                on_message(in_, size);
+            } else if (!greeted_) {
+                on_stranger(from, in_, size);
+            }
         } else if (event == NET_DISCONNECTED) {
-            if (greeted_)
+            for (size_t c = 0; c < candidates_.size(); ++c)
+                if (candidates_[c] == from)
+                    candidates_.erase(candidates_.begin() + static_cast<long>(c));
+            if (from == peer_ && greeted_)
                 end("THE CONNECTION WAS LOST", -1, 0);
-            else if (side_ == 1)
-                end("NO GAME ANSWERED AT " + options_.address + ":" +
-                        std::to_string(options_.port), -1, 0);
+            else if (side_ == 1 && (from == peer_ || from == 0))
+                end("NO GAME ANSWERED AT " + options_.address + ":" + std::to_string(options_.port),
+                    -1, 0);
+        } else if (event == NET_BUSY && side_ == 1) {
+            end("THE HOST HAS ANOTHER PLAYER", -1, 0);
         }
         // A greeting finished: the caller begins before keys are read.
         if (greeted_ && !runner_) break;
     }
     if (phase_ == PHASE_ENDED) return;
     uint32_t now = link_->now_ms();
-    if (greeted_ && now - last_heard_ms_ > SILENCE_LIMIT_MS) {
-        end("THE CONNECTION WAS LOST", -1, 0);
+    if (peer_ != 0 && now - last_heard_ms_ > SILENCE_LIMIT_MS) {
+        end(greeted_
+                ? "THE CONNECTION WAS LOST"
+                : "NO GAME ANSWERED AT " + options_.address + ":" + std::to_string(options_.port),
+            -1, 0);
         return;
     }
+    // HELLO goes unreliably and again until WELCOME comes: ENet's doubling
+    // resends would leave a greeting waiting for seconds under heavy loss.
+    if (side_ == 1 && peer_ == 0 && now - last_hello_ms_ >= HELLO_EVERY_MS) {
+        last_hello_ms_ = now;
+        for (NetPeer c : candidates_) send_to(c, out_, write_hello(out_, sizeof out_));
+    }
+    if (side_ == 0 && greeted_ && !joiner_began_ && now - last_welcome_ms_ >= WELCOME_EVERY_MS)
+        send_welcome();
     // Keys go again while this side waits; running, every frame sends them.
     if (runner_ && now - last_sent_ms_ >= RESEND_MS) send_keys();
+}
+
+// A connection not yet the session's. For a host, someone who has
+// connected: a HELLO of our version makes the session; anything else turns
+// them away and the game stays offered. For a joiner, one of its
+// connections to the host: the first WELCOME makes it the session's.
+void OnlinePlay::on_stranger(NetPeer from, const uint8_t* data, size_t size) {
+    bool readable = read_message(data, size, incoming_);
+    const Message& m = incoming_;
+    if (side_ == 1) {
+        if (!readable || m.type == MSG_WELCOME || m.type == MSG_BYE) {
+            link_->choose(from);
+            peer_ = from;
+            candidates_.clear();
+            last_heard_ms_ = link_->now_ms();
+            on_message(data, size);
+        }
+        return; // keys of a session not begun yet
+    }
+    if (!readable) {
+        link_->drop(from, out_, write_bye(BYE_BAD_DATA, 0, out_, sizeof out_));
+        return;
+    }
+    if (m.type != MSG_HELLO) return;
+    if (m.version != PROTOCOL_VERSION) {
+        link_->drop(from, out_, write_bye(BYE_VERSION, 0, out_, sizeof out_));
+        return;
+    }
+    link_->choose(from);
+    peer_ = from;
+    last_heard_ms_ = link_->now_ms();
+    settings_text_ = host_settings();
+    send_welcome();
+    greeted_ = true;
+    phase_ = PHASE_PLAYING;
 }
 
 void OnlinePlay::on_message(const uint8_t* data, size_t size) {
@@ -105,33 +206,17 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
     }
     const Message& m = incoming_;
     switch (m.type) {
-    case MSG_HELLO:
-        if (side_ != 0 || greeted_) return;
-        if (m.version != PROTOCOL_VERSION) {
-            end("THE OTHER PLAYER HAS ANOTHER VERSION OF THE GAME", BYE_VERSION, 0);
-            return;
-        }
-        settings_text_ = host_settings();
-        send(out_, write_welcome(seed_, settings_text_.data(), settings_text_.size(), out_, sizeof out_),
-             true);
-        greeted_ = true;
-        phase_ = PHASE_PLAYING;
-        break;
+    case MSG_HELLO: break; // WELCOME goes again on its own
     case MSG_WELCOME:
         if (side_ != 1 || greeted_) return;
         if (m.version != PROTOCOL_VERSION) {
             end("THE HOST HAS ANOTHER VERSION OF THE GAME", BYE_VERSION, 0);
             return;
         }
-        seed_ = m.seed;
-        settings_text_.assign(reinterpret_cast<const char*>(m.text), m.text_size);
-        // The host's values, read over the defaults a missing key would have.
-        options_.settings = default_settings();
-        read_settings_text(options_.settings, settings_text_);
-        greeted_ = true;
-        phase_ = PHASE_PLAYING;
+        on_welcome(m);
         break;
     case MSG_INPUT:
+        if (side_ == 0) joiner_began_ = true;
         if (runner_) on_input(m.input);
         break;
     case MSG_BYE:
@@ -145,6 +230,38 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
         }
         break;
     }
+}
+
+void OnlinePlay::on_welcome(const Message& m) {
+    size_t pieces = m.text_total == 0 ? 1 : (m.text_total + WELCOME_PIECE - 1) / WELCOME_PIECE;
+    if (welcome_got_.empty() || welcome_text_.size() != m.text_total || welcome_seed_ != m.seed) {
+        welcome_text_.assign(m.text_total, '\0');
+        welcome_got_.assign(pieces, false);
+        welcome_missing_ = pieces;
+        welcome_seed_ = m.seed;
+    }
+    size_t piece = m.text_offset / WELCOME_PIECE;
+    if (welcome_got_[piece]) return;
+    welcome_got_[piece] = true;
+    --welcome_missing_;
+    welcome_text_.replace(m.text_offset, m.text_size, reinterpret_cast<const char*>(m.text),
+                          m.text_size);
+    if (welcome_missing_ > 0) return;
+    seed_ = welcome_seed_;
+    settings_text_ = welcome_text_;
+    // The host's values, read over the defaults a missing key would have.
+    options_.settings = default_settings();
+    read_settings_text(options_.settings, settings_text_);
+    greeted_ = true;
+    phase_ = PHASE_PLAYING;
+}
+
+void OnlinePlay::send_welcome() {
+    last_welcome_ms_ = link_->now_ms();
+    size_t total = settings_text_.size();
+    for (size_t offset = 0; offset < total || offset == 0; offset += WELCOME_PIECE)
+        send(out_, write_welcome(seed_, settings_text_.data(), total, offset, out_, sizeof out_),
+             false);
 }
 
 void OnlinePlay::on_input(const InputMessage& m) {
@@ -233,7 +350,7 @@ bool OnlinePlay::step() {
 }
 
 void OnlinePlay::send_keys() {
-    if (!link_ || !connected_ || phase_ != PHASE_PLAYING || !runner_) return;
+    if (!link_ || peer_ == 0 || phase_ != PHASE_PLAYING || !runner_) return;
     InputMessage& m = outgoing_;
     m.ack = static_cast<uint32_t>(rollback_.remote_known());
     m.frame = static_cast<uint32_t>(rollback_.frame());
@@ -262,10 +379,22 @@ void OnlinePlay::end(const std::string& message, int bye_reason, uint32_t frame)
     if (phase_ == PHASE_ENDED) return;
     phase_ = PHASE_ENDED;
     end_message_ = message;
-    if (link_ && bye_reason >= 0 && connected_) {
-        send(out_, write_bye(static_cast<ByeReason>(bye_reason), frame, out_, sizeof out_), true);
+    if (link_ && peer_ != 0) {
+        size_t size = bye_reason >= 0
+                          ? write_bye(static_cast<ByeReason>(bye_reason), frame, out_, sizeof out_)
+                          : 0;
+        link_->drop(peer_, out_, size); // finished by later pumps, never waited for
     }
-    if (link_) link_->close(bye_reason >= 0 ? 500 : 0);
+    if (link_)
+        for (NetPeer c : candidates_) link_->drop(c, nullptr, 0);
+    candidates_.clear();
+    peer_ = 0;
+}
+
+void OnlinePlay::linger(int ms) {
+    if (!link_) return;
+    uint32_t start = link_->now_ms();
+    while (link_->leaving() && static_cast<int>(link_->now_ms() - start) < ms) pump(5);
 }
 
 void OnlinePlay::leave() {

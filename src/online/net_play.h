@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/net.h"
 #include "online/protocol.h"
@@ -16,6 +17,9 @@ const int DEFAULT_INPUT_DELAY = 2;
 const int PROLOGUE_FRAMES = 2; // title -> menu, then TEAMWORK: the same on both sides
 const float ONLINE_DT = 1.0f / 60.0f;
 const uint32_t SILENCE_LIMIT_MS = 10000;
+const uint32_t HELLO_EVERY_MS = 100; // the joiner greets again until it is answered
+// The host's WELCOME goes again until keys come, after a usual round trip.
+const uint32_t WELCOME_EVERY_MS = 250;
 
 struct OnlineOptions {
     bool host = true;
@@ -36,7 +40,12 @@ class OnlinePlay : public FinalFrameObserver {
 
     // Listens or connects. False with error set.
     bool open(const OnlineOptions& options, std::string& error);
+    // A host whose session has ended offers the game again on the same port:
+    // phase() is PHASE_GREETING until the next player has greeted. False for
+    // a joiner or a session that has not ended.
+    bool listen_again();
     // Services the network for up to timeout_ms: greeting, keys, goodbye.
+    // After the end it still finishes the goodbye and turns strangers away.
     // Once the greeting is done, phase() turns to PHASE_PLAYING and the
     // game stands at frame 0 of the session: call begin().
     void pump(int timeout_ms);
@@ -64,8 +73,11 @@ class OnlinePlay : public FinalFrameObserver {
 
     Rollback& rollback() { return rollback_; }
     long frame() const { return rollback_.frame(); }
-    // This side leaves: says so to the peer and closes.
+    // This side leaves: says so to the peer and closes, without waiting.
     void leave();
+    // Before the program exits: services the network until the goodbye is
+    // confirmed or ms have passed.
+    void linger(int ms);
     // After PHASE_ENDED: why, in the words the menu shows.
     const std::string& end_message() const { return end_message_; }
     // The local player asked to end the program (Escape in a final frame).
@@ -81,16 +93,22 @@ class OnlinePlay : public FinalFrameObserver {
 
   private:
     void on_message(const uint8_t* data, size_t size);
+    void on_stranger(NetPeer from, const uint8_t* data, size_t size);
+    void on_welcome(const Message& m);
+    void send_welcome();
+    void reset_session();
     void on_input(const InputMessage& m);
     void end(const std::string& message, int bye_reason, uint32_t frame);
     void check_sum(long frame);
     void send(const uint8_t* data, size_t size, bool reliable);
+    void send_to(NetPeer to, const uint8_t* data, size_t size);
     std::string host_settings();
 
     OnlineOptions options_;
     std::unique_ptr<NetLink> link_;
     SessionPhase phase_ = PHASE_GREETING;
-    bool connected_ = false;
+    NetPeer peer_ = 0; // the other player: the joiner's host, the host's greeted joiner
+    std::vector<NetPeer> candidates_; // a joiner's connections to its host, greeting
     bool greeted_ = false;
     int side_ = 0;
     int seed_ = 0;
@@ -105,6 +123,14 @@ class OnlinePlay : public FinalFrameObserver {
     int peer_advantage_ = 0;
     uint32_t last_heard_ms_ = 0;
     uint32_t last_sent_ms_ = 0;
+    uint32_t last_hello_ms_ = 0;
+    uint32_t last_welcome_ms_ = 0;
+    bool joiner_began_ = false; // the host has had keys from its joiner
+    // The joiner's WELCOME pieces as they come.
+    std::string welcome_text_;
+    std::vector<bool> welcome_got_;
+    size_t welcome_missing_ = 0;
+    int32_t welcome_seed_ = 0;
     long remote_ended_ = 0;   // a final frame ended by the peer's keys
     // Own and the peer's checksums of final frames, by frame.
     static const int SUM_RING = 256;

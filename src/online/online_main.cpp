@@ -305,6 +305,7 @@ int run_online_headless(int argc, char** argv) {
         status = 3;
     }
     play.leave();
+    play.linger(1000); // the goodbye, before the program is gone
     app.hud.online = false;
     if (recording) {
         std::string final_state = dump_state(app.world, recorder.frames());
@@ -375,15 +376,16 @@ void finish_recording(WindowSession& w) {
         engine->System_MessageBox(error.c_str(), "Error");
 }
 
-// The local game again, with a word on what happened.
+// The local game again, with a word on what happened; the session's link is
+// still serviced, so that its goodbye gets through.
 void go_alone(WindowSession& w, const std::string& notice) {
     w.over = true;
     app.hud.online = false;
-    engine->System_SetState(HGE_FRAMEFUNC, frame_func);
     set_notice(notice);
 }
 
-// Back to the last sure frame, then the menu.
+// Back to the last sure frame, then the menu with a word on what happened.
+// A host offers the game again; the recording keeps the first session.
 void end_session(WindowSession& w) {
     if (w.over) return;
     w.play.rollback().restore_final();
@@ -392,10 +394,19 @@ void end_session(WindowSession& w) {
     go_alone(w, w.play.end_message());
     set_game_state(app.world, ACTION_MENU);
     take_events(app, 0);
+    if (w.play.listen_again()) {
+        w.begun = false;
+        w.over = false;
+        w.line.record.clear();
+    }
 }
 
 bool window_frame() {
     WindowSession& w = *window;
+    if (w.over) {
+        w.play.pump(0); // the goodbye finishes while the game goes on alone
+        return frame_func();
+    }
     if (!w.begun) {
         w.play.pump(0);
         if (w.play.phase() == PHASE_ENDED) {
@@ -483,6 +494,7 @@ int run_online_window(int argc, char** argv) {
         w.play.leave();
         finish_recording(w);
     }
+    w.play.linger(1000);
     window = nullptr;
     shutdown_program();
     return 0;

@@ -148,15 +148,20 @@ size_t write_hello(uint8_t* out, size_t capacity) {
     return w.done();
 }
 
-size_t write_welcome(int32_t seed, const char* text, size_t text_size, uint8_t* out,
+size_t write_welcome(int32_t seed, const char* text, size_t text_size, size_t offset, uint8_t* out,
                      size_t capacity) {
-    if (text_size > MAX_SETTINGS_TEXT) return 0;
+    if (text_size > MAX_SETTINGS_TEXT || offset % WELCOME_PIECE != 0 ||
+        (offset >= text_size && !(offset == 0 && text_size == 0)))
+        return 0;
+    size_t piece = text_size - offset < WELCOME_PIECE ? text_size - offset : WELCOME_PIECE;
     Writer w(out, capacity);
     w.u8(MSG_WELCOME);
     w.u8(PROTOCOL_VERSION);
     w.u32(static_cast<uint32_t>(seed));
     w.u32(static_cast<uint32_t>(text_size));
-    w.bytes(text, text_size);
+    w.u32(static_cast<uint32_t>(offset));
+    w.u16(static_cast<uint16_t>(piece));
+    w.bytes(text + offset, piece);
     return w.done();
 }
 
@@ -212,14 +217,24 @@ bool read_message(const uint8_t* data, size_t size, Message& out) {
     switch (type) {
     case MSG_HELLO:
         if (!r.u8(out.version)) return false;
+        if (out.version != PROTOCOL_VERSION) return true; // the rest is another version's
         break;
     case MSG_WELCOME: {
-        uint32_t seed, text_size;
-        if (!r.u8(out.version) || !r.u32(seed) || !r.u32(text_size)) return false;
-        if (text_size > MAX_SETTINGS_TEXT) return false;
+        uint32_t seed, total, offset;
+        uint16_t piece;
+        if (!r.u8(out.version)) return false;
+        if (out.version != PROTOCOL_VERSION) return true;
+        if (!r.u32(seed) || !r.u32(total) || !r.u32(offset) || !r.u16(piece)) return false;
+        // Whole pieces only, each in its place, so that pieces fit together.
+        size_t whole = total - offset < WELCOME_PIECE ? total - offset : WELCOME_PIECE;
+        if (total > MAX_SETTINGS_TEXT || offset % WELCOME_PIECE != 0 ||
+            (offset >= total && !(offset == 0 && total == 0)) || piece != whole)
+            return false;
         out.seed = static_cast<int32_t>(seed);
-        out.text = r.take(text_size);
-        out.text_size = text_size;
+        out.text_total = total;
+        out.text_offset = offset;
+        out.text = r.take(piece);
+        out.text_size = piece;
         if (!out.text) return false;
         break;
     }

@@ -7,14 +7,18 @@
 
 #include "online/keys.h"
 
-const uint8_t PROTOCOL_VERSION = 1;
+const uint8_t PROTOCOL_VERSION = 2;
 const int MAX_MESSAGE_FRAMES = 48;
 const size_t MAX_SETTINGS_TEXT = 60000;
+// The settings text goes in pieces that each fit one datagram, so that a lost
+// datagram costs one piece, not the whole greeting.
+const size_t WELCOME_PIECE = 1000;
 const size_t MAX_MESSAGE = MAX_SETTINGS_TEXT + 64;
 
 enum MessageType : uint8_t {
-    MSG_HELLO = 1,   // joiner -> host, reliable: the version
-    MSG_WELCOME = 2, // host -> joiner, reliable: version, seed, the host's settings
+    MSG_HELLO = 1,   // joiner -> host, unreliable and repeated: the version
+    MSG_WELCOME = 2, // host -> joiner, unreliable and repeated: version, seed, a piece of
+                     // the host's settings
     MSG_INPUT = 3,   // both ways, unreliable: keys of every frame the peer lacks
     MSG_BYE = 4,     // reliable: the session ends
 };
@@ -37,8 +41,11 @@ struct Message {
     MessageType type = MSG_HELLO;
     uint8_t version = 0;
     int32_t seed = 0;
-    const uint8_t* text = nullptr; // WELCOME: points into the bytes read
+    // WELCOME: the piece of text_total bytes at text_offset; text points into the bytes read.
+    const uint8_t* text = nullptr;
     size_t text_size = 0;
+    size_t text_total = 0;
+    size_t text_offset = 0;
     ByeReason reason = BYE_LEFT;
     uint32_t frame = 0; // BYE: the frame it names
     InputMessage input;
@@ -46,11 +53,15 @@ struct Message {
 
 // Each writes into out and returns the size, 0 when it does not fit.
 size_t write_hello(uint8_t* out, size_t capacity);
-size_t write_welcome(int32_t seed, const char* text, size_t text_size, uint8_t* out, size_t capacity);
+// The piece of text at offset, a multiple of WELCOME_PIECE below text_size
+// (0 for an empty text).
+size_t write_welcome(int32_t seed, const char* text, size_t text_size, size_t offset, uint8_t* out,
+                     size_t capacity);
 // base_held: the sender's held keys before m.first.
 size_t write_input(const InputMessage& m, const uint8_t base_held[32], uint8_t* out,
                    size_t capacity);
 size_t write_bye(ByeReason reason, uint32_t frame, uint8_t* out, size_t capacity);
 
-// False for anything that is not one whole well-formed message.
+// False for anything that is not one whole well-formed message. A HELLO or
+// WELCOME of another version is read as far as its version.
 bool read_message(const uint8_t* data, size_t size, Message& out);

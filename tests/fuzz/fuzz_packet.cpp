@@ -14,11 +14,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_check(size <= MAX_MESSAGE, "a message within the largest size");
     static uint8_t out[MAX_MESSAGE];
     switch (m.type) {
-    case MSG_WELCOME:
-        fuzz_check(m.text_size <= MAX_SETTINGS_TEXT, "settings within their bound");
+    case MSG_WELCOME: {
+        if (m.version != PROTOCOL_VERSION) break; // read no further than the version
+        fuzz_check(m.text_total <= MAX_SETTINGS_TEXT, "settings within their bound");
+        fuzz_check(m.text_size <= WELCOME_PIECE && m.text_offset + m.text_size <= m.text_total,
+                   "a piece inside the settings");
         fuzz_check(m.text >= bytes.data() && m.text + m.text_size <= bytes.data() + bytes.size(),
-                   "the settings lie inside the message");
+                   "the piece lies inside the message");
+        // A piece written from a text that holds it at its place reads back the same.
+        std::vector<char> text(m.text_total);
+        if (m.text_size > 0) std::memcpy(text.data() + m.text_offset, m.text, m.text_size);
+        size_t written =
+            write_welcome(m.seed, text.data(), text.size(), m.text_offset, out, sizeof out);
+        fuzz_check(written == size && std::memcmp(out, bytes.data(), size) == 0,
+                   "a piece read writes back byte for byte");
         break;
+    }
     case MSG_INPUT: {
         const InputMessage& in = m.input;
         fuzz_check(in.count >= 0 && in.count <= MAX_MESSAGE_FRAMES, "a frame count within bounds");

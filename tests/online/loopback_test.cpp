@@ -4,10 +4,13 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <thread>
 #include <random>
 #include <sstream>
 #include <string>
 
+#include "strangers.h"
 #include "support/headless_run.h"
 
 namespace {
@@ -34,9 +37,11 @@ std::vector<std::string> dump_lines(const std::string& out) {
     return dumps;
 }
 
-// Runs host and joiner at once; both record.
+// Runs host and joiner at once; both record. alongside, when given, runs
+// meanwhile with the host's port.
 void run_pair(const std::string& host_script, const std::string& join_script,
-              const std::string& args, Side& host, Side& join) {
+              const std::string& args, Side& host, Side& join,
+              std::function<void(int)> alongside = nullptr) {
     static const std::string dir = make_temp_dir();
     static int counter = 0;
     std::string base = dir + "/pair" + std::to_string(counter++);
@@ -52,7 +57,10 @@ void run_pair(const std::string& host_script, const std::string& join_script,
         std::to_string(port) + " --script " + base + ".join --record " + base + ".join.rec --net-seed 2 " +
         args + " > " + base + ".join.out 2> " + base + ".join.err; echo $? > " + base +
         ".join.status; wait";
-    std::system(command.c_str());
+    std::thread beside;
+    if (alongside) beside = std::thread(alongside, port);
+    if (std::system(command.c_str()) == -1) ADD_FAILURE() << "cannot run " << command;
+    if (beside.joinable()) beside.join();
     for (Side* s : {&host, &join}) {
         std::string name = base + (s == &host ? ".host" : ".join");
         s->status = std::atoi(read_file(name + ".status").c_str());
@@ -128,4 +136,19 @@ TEST(Loopback, WhenOneSideLeavesMidLevelTheOtherGoesBackToTheMenu) {
         EXPECT_NE(recorded.find("\"game_state\":2"), std::string::npos);
         EXPECT_NE(stays.recording.find("# final " + recorded), std::string::npos);
     }
+}
+
+TEST(Loopback, FortyPercentLossOnEveryDatagramAndAJunkFloodStillGiveBothSidesTheSameGame) {
+    Side host, join;
+    long junk = 0;
+    run_pair(random_keys(3, {"LEFT", "RIGHT", "UP", "DOWN", "CTRL"}, 1200),
+             random_keys(4, {"A", "D", "W", "S", "SHIFT"}, 1200), "--net-loss 40 --realtime", host,
+             join, [&junk](int port) { junk = flood_junk(port, 10, 5000, 77); });
+    EXPECT_GT(junk, 10000);
+    EXPECT_EQ(host.status, 0) << host.err;
+    EXPECT_EQ(join.status, 0) << join.err;
+    ASSERT_EQ(host.dumps.size(), 5u) << host.err;
+    EXPECT_EQ(host.dumps, join.dumps);
+    EXPECT_EQ(host.dumps.back().rfind("{\"frame\":1202,", 0), 0u) << host.dumps.back();
+    EXPECT_EQ(replay_end(join.recording), join.dumps.back());
 }
