@@ -11,14 +11,12 @@ foreach(header SimpleIni.h stb/stb_image.h stb/stb_image_write.h)
   file(COPY ${KORVANE_HOST_INCLUDE}/${header} DESTINATION ${korvane_web_include})
 endforeach()
 
-# The parts of the desktop back end that never touch SDL serve here too:
-# the random numbers (the same sequences), the frame-time clamp and
-# letterbox, and the settings file's number parsing.
+# The web back end; what both back ends share (frame maths, the settings
+# file's numbers) is in korvane_engine, and the random numbers come from the
+# desktop's generator, so the sequences are the same.
 file(GLOB korvane_web_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/engine/web/*.cpp)
 add_library(korvane_platform STATIC ${korvane_web_srcs}
-  ${CMAKE_SOURCE_DIR}/src/engine/sdl/pcg32.cpp
-  ${CMAKE_SOURCE_DIR}/src/engine/sdl/frame_math.cpp
-  ${CMAKE_SOURCE_DIR}/src/engine/sdl/ini_values.cpp)
+  ${CMAKE_SOURCE_DIR}/src/engine/sdl/pcg32.cpp)
 target_include_directories(korvane_platform PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_include_directories(korvane_platform SYSTEM PRIVATE ${korvane_web_include})
 target_link_libraries(korvane_platform PUBLIC korvane_engine)

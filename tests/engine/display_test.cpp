@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "engine/sdl/display.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/sdl_engine.h"
 #include "headless.h"
 

@@ -2,7 +2,7 @@
 // behaves. Only the windowed engine reads it; headless runs ignore it.
 #pragma once
 
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/ini_file.h"
 
 struct DisplayOptions {

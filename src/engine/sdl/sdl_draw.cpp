@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/sdl_engine_impl.h"
 #include "engine/sdl/startup_trace.h"
 

@@ -12,12 +12,12 @@
 #include "engine/engine.h"
 #include "engine/key_state.h"
 #include "engine/sdl/display.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
 #include "engine/sdl/pcg32.h"
 #include "engine/sdl/picture_loads.h"
-#include "engine/sdl/slots.h"
+#include "engine/slots.h"
 
 struct SdlDisplayState;
 

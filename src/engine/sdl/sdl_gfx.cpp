@@ -1,7 +1,7 @@
 #include <cstdlib>
 
 #include "engine/whole_file.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"
 #include "engine/sdl/startup_trace.h"

@@ -14,7 +14,7 @@
 
 #include "engine/whole_file.h"
 #include "engine/sdl/audio_drivers.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/paths.h"
 #include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"

@@ -9,7 +9,7 @@
 #include "engine/engine.h"
 #include "engine/key_state.h"
 #include "engine/sdl/pcg32.h"
-#include "engine/sdl/slots.h"
+#include "engine/slots.h"
 #include "engine/web/web_ini.h"
 
 class WebEngine final : public Engine {

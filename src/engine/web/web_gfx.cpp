@@ -13,7 +13,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/web/web_engine_impl.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "engine/whole_file.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/web/web_engine.h"
 #include "engine/web/web_engine_impl.h"
 
