@@ -59,6 +59,19 @@ void draw_enemies(int v, float own_angle) {
     }
 }
 
+// The white columns between the two views. Drawn every frame: the screen
+// keeps nothing from the frame before.
+void draw_gap() {
+    float x1 = static_cast<float>(half_width), x2 = x1 + 2.0f;
+    float h = static_cast<float>(engine->System_GetStateInt(HGE_SCREENHEIGHT));
+    hgeQuad q;
+    const float xs[4] = {x1, x2, x2, x1}, ys[4] = {0.0f, 0.0f, h, h};
+    for (int i = 0; i < 4; ++i) q.v[i] = {xs[i], ys[i], 0.5f, 0xFFFFFFFF, 0.0f, 0.0f};
+    q.tex = 0;
+    q.blend = BLEND_DEFAULT;
+    engine->Gfx_RenderQuad(&q);
+}
+
 // The two view pictures side by side, or the one full-width picture.
 void screen_pass() {
     engine->Gfx_BeginScene(0);
@@ -69,6 +82,7 @@ void screen_pass() {
         }
         if (view_sprite[0]) view_sprite[0]->render(static_cast<float>(half_width + 2), 0.0f);
         if (view_sprite[1]) view_sprite[1]->render(0.0f, 0.0f);
+        draw_gap();
     } else {
         if (view_sprite[0]) view_sprite[0]->render(0.0f, 0.0f);
     }

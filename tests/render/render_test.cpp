@@ -358,13 +358,20 @@ TEST_F(RenderTest, SplitScreenShowsBothViewsAndClearsWhiteOnce) {
     clear_screen_once = true;
     render_func();
     std::vector<hgeQuad> screen = fake.quads_in(0);
-    ASSERT_EQ(screen.size(), 2u);
+    ASSERT_EQ(screen.size(), 3u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_FLOAT_EQ(screen[0].v[0].x, 401);
     EXPECT_FLOAT_EQ(screen[0].v[0].y, 0);
     EXPECT_EQ(screen[1].tex, t_view[1]);
     EXPECT_FLOAT_EQ(screen[1].v[0].x, 0);
     EXPECT_FLOAT_EQ(screen[1].v[0].y, 0);
+    // The two gap columns, 399 and 400, white from top to bottom.
+    EXPECT_EQ(screen[2].tex, 0u);
+    for (const hgeVertex& v : screen[2].v) {
+        EXPECT_EQ(v.col, 0xFFFFFFFFu);
+        EXPECT_TRUE(v.x == 399 || v.x == 401) << v.x;
+        EXPECT_TRUE(v.y == 0 || v.y == 590) << v.y;
+    }
     EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
     EXPECT_FALSE(clear_screen_once);
     // The white clear comes before the pictures it must not cover.
@@ -380,6 +387,10 @@ TEST_F(RenderTest, SplitScreenShowsBothViewsAndClearsWhiteOnce) {
     for (int frame = 0; frame < 3; ++frame) render_func();
     EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
     EXPECT_EQ(fake.clears_in(0, 0), 0);
+    // The screen keeps nothing between frames: the gap comes again in each.
+    screen = fake.quads_in(0);
+    ASSERT_EQ(screen.size(), 4u * 3u);
+    for (size_t i = 2; i < screen.size(); i += 3) EXPECT_EQ(screen[i].tex, 0u);
 
     // Setting the flag again gives exactly one more.
     clear_screen_once = true;
@@ -405,7 +416,7 @@ TEST_F(RenderTest, MenuShowsTheDemoShipsWhateverTheMode) {
     EXPECT_EQ(fake.scenes_on(view_target[1]), 1);
     EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
     std::vector<hgeQuad> screen = fake.quads_in(0);
-    ASSERT_EQ(screen.size(), 2u); // no font loaded: no texts
+    ASSERT_EQ(screen.size(), 3u); // the views and the gap; no font loaded: no texts
     EXPECT_FLOAT_EQ(screen[0].v[0].x, 401);
 }
 
@@ -462,10 +473,11 @@ TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
             render_func();
         }
     }
-    // Only the explosions own their pictures.
+    // Only the explosions own their pictures; the white gap between the views needs none.
     for (const SceneEvent& e : fake.events) {
         if (e.kind != SceneEvent::QUAD) continue;
-        EXPECT_TRUE(e.quad.tex == t_small || e.quad.tex == t_big);
+        EXPECT_TRUE(e.quad.tex == t_small || e.quad.tex == t_big ||
+                    (e.target == 0 && e.quad.tex == 0));
     }
 
     // A view or ship number out of range draws nothing.
@@ -483,7 +495,8 @@ TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
     view_target[0] = view_target[1] = 0;
     game_state = STATE_MENU;
     render_func();
-    EXPECT_EQ(fake.quads_in(0).size(), 0u);
+    ASSERT_EQ(fake.quads_in(0).size(), 1u); // the gap alone
+    EXPECT_EQ(fake.quads_in(0)[0].tex, 0u);
     EXPECT_EQ(fake.scenes_on(0), 1);
 }
 
@@ -505,19 +518,20 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
     ASSERT_NE(glyph_tex, font2->get_glyph('?')->get_texture());
     render_func();
     std::vector<hgeQuad> screen = fake.quads_in(0);
-    // Two views, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the password
-    // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1; then
-    // the small "TAB OPTIONS" (11) that leads to the options screen.
-    ASSERT_EQ(screen.size(), 2u + 74u + 11u);
+    // Two views and the gap, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the
+    // password block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1;
+    // then the small "TAB OPTIONS" (11) that leads to the options screen.
+    ASSERT_EQ(screen.size(), 3u + 74u + 11u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_EQ(screen[1].tex, t_view[1]);
-    for (size_t i = 2; i < screen.size(); ++i) EXPECT_EQ(screen[i].tex, glyph_tex);
-    EXPECT_FLOAT_EQ(screen[2].v[0].x, 200 - 40); // centred
-    EXPECT_FLOAT_EQ(screen[2].v[0].y, 435);
-    EXPECT_FLOAT_EQ(screen[2 + 31].v[0].x, 520); // "PASSWORD:" left-aligned
-    EXPECT_FLOAT_EQ(screen[2 + 31].v[0].y, 435);
-    EXPECT_FLOAT_EQ(screen[2 + 40].v[0].x, 520); // its second line
-    EXPECT_FLOAT_EQ(screen[2 + 40].v[0].y, 445);
+    EXPECT_EQ(screen[2].tex, 0u);
+    for (size_t i = 3; i < screen.size(); ++i) EXPECT_EQ(screen[i].tex, glyph_tex);
+    EXPECT_FLOAT_EQ(screen[3].v[0].x, 200 - 40); // centred
+    EXPECT_FLOAT_EQ(screen[3].v[0].y, 435);
+    EXPECT_FLOAT_EQ(screen[3 + 31].v[0].x, 520); // "PASSWORD:" left-aligned
+    EXPECT_FLOAT_EQ(screen[3 + 31].v[0].y, 435);
+    EXPECT_FLOAT_EQ(screen[3 + 40].v[0].x, 520); // its second line
+    EXPECT_FLOAT_EQ(screen[3 + 40].v[0].y, 445);
 
     // Play shows no text.
     fake.events.clear();
