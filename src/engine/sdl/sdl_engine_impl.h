@@ -214,6 +214,7 @@ class SdlEngine final : public Engine {
     void pause_sound(bool paused);
     // sdl_gfx.cpp
     bool create_screen();
+    bool make_screen_picture();
     SDL_Texture* create_target_texture(int w, int h);
     SDL_Surface* decode_image(const TextureSlot& slot);
     bool upload_texture(TextureSlot& slot);
@@ -234,8 +235,10 @@ class SdlEngine final : public Engine {
     void free_all_graphics();
     void flush();
     void draw_batch(SDL_Texture* tex, int quads, bool additive);
+    bool begin_screen();
     void present();
-    void show_screen();
+    void show_window();
+    void redraw();
 
     // Configuration.
     std::string title_;
@@ -253,7 +256,9 @@ class SdlEngine final : public Engine {
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Surface* offscreen_ = nullptr; // headless drawing surface
-    SDL_Texture* screen_ = nullptr;    // the screen scene, kept between frames
+    // The screen scene headless; with a window, which keeps nothing between
+    // frames, the frame drawn again to be read back.
+    SDL_Texture* screen_ = nullptr;
     SDL_Texture* white_ = nullptr;     // one white texel: untextured quads draw with it
     bool audio_open_ = false;
     bool audio_subsystem_ = false;
@@ -315,7 +320,13 @@ class SdlEngine final : public Engine {
     std::vector<SDL_Color> saved_colors_;
     std::vector<SDL_Vertex> triangles_; // six corners a quad, for the software renderer
     bool software_ = false;             // SDL's software renderer draws the output
-    bool screen_nearest_ = false;       // the screen picture is shown at its own size
+    // The screen scene's picture pixels to the output's: the letterbox's
+    // place and scale in a window, the identity elsewhere.
+    float map_x_ = 0.0f, map_y_ = 0.0f, map_sx_ = 1.0f, map_sy_ = 1.0f;
+    Letterbox screen_box_{0, 0, 0, 0};
+    bool screen_bars_ = false; // the window shows bars beside the picture
+    bool capturing_ = false;   // the screen scene goes to screen_, not to the window
+    bool captured_ = false;    // a screen scene was drawn while capturing
     PictureLoads pictures_;
     int defer_setting_ = -1;     // -1: with a window only; 0 never; 1 always
     bool deferred_work_ = false; // pictures or targets still to finish

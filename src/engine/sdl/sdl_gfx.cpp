@@ -30,16 +30,21 @@ SDL_Texture* SdlEngine::create_target_texture(int w, int h) {
     return t;
 }
 
+// The white texel, and headless the screen picture; a window draws its
+// screen straight into itself.
 bool SdlEngine::create_screen() {
-    screen_ = create_target_texture(screen_w_, screen_h_);
-    screen_nearest_ = false;
-    if (!screen_) error_ = std::string("Can't create the screen: ") + SDL_GetError();
     // Untextured quads go through the textured path too: SDL's software
     // renderer fills untextured rectangles without additive blending.
     if (white_) SDL_DestroyTexture(white_);
     white_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
     const Uint32 texel = 0xFFFFFFFFu;
     if (white_) SDL_UpdateTexture(white_, nullptr, &texel, 4);
+    return window_ || make_screen_picture();
+}
+
+bool SdlEngine::make_screen_picture() {
+    if (!screen_) screen_ = create_target_texture(screen_w_, screen_h_);
+    if (!screen_) error_ = std::string("Can't create the screen: ") + SDL_GetError();
     return screen_ != nullptr;
 }
 
@@ -300,6 +305,7 @@ bool SdlEngine::restore_graphics(bool whole_device) {
         t.texture = h;
     }
     if (screen_) SDL_DestroyTexture(screen_);
+    screen_ = nullptr;
     create_screen();
     if (restore_func_) restore_func_();
     return true;

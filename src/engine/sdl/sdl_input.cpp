@@ -61,7 +61,7 @@ void SdlEngine::on_window_event(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_SHOWN: minimized_ = false; break;
     case SDL_WINDOWEVENT_EXPOSED:
         // A paused game draws no frames, but its window must not show garbage.
-        if (paused_) present();
+        if (paused_) redraw();
         break;
     default: break;
     }

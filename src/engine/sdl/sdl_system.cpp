@@ -253,7 +253,7 @@ bool SdlEngine::System_Initiate() {
         error_ = why;
         return false;
     }
-    startup_step("screen target");
+    startup_step(window_ ? "white texel" : "screen target");
     IMG_Init(IMG_INIT_PNG);
     start_audio();
     startup_step("sound device");
@@ -403,6 +403,8 @@ bool SdlEngine::run_frame() {
     if (frame_func_()) return true;
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene(); // a scene left open would block every later frame
+    // A frame that drew no screen still shows one: black, as it begins.
+    if (!screen_presented_ && Gfx_BeginScene(0)) Gfx_EndScene();
     if (!screen_presented_) present();
     if (!headless_) pace_frame();
     return false;
