@@ -170,6 +170,9 @@ class SdlEngine final : public Engine {
     bool should_pause() const;
     void set_display_flag(hgeBoolState state, bool value);
     void set_scale(int scale);
+    void apply_scale();
+    SDL_Rect desktop() const;
+    void set_fullscreen(bool on);
     void set_volume(int volume);
     std::string user_path(const char* name) const;
     void wait_while_paused();
@@ -270,6 +273,8 @@ class SdlEngine final : public Engine {
     unsigned display_chosen_ = 0; // bits of (1 << hgeBoolState) and kScaleChosen set before the start
     static const unsigned kScaleChosen = 1u << 31;
     bool vsync_active_ = false;
+    int scale_fits_ = 1;         // the window's scale in force: the chosen one, or less to fit
+    bool scale_pending_ = false; // chosen while fullscreen, for the window when it comes back
     bool focused_ = true, minimized_ = false;
     std::atomic<bool> paused_{false};
     bool channels_paused_ = false; // the game's pause holds the sound

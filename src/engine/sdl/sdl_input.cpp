@@ -97,7 +97,5 @@ void SdlEngine::release_physical_keys() {
 }
 
 void SdlEngine::toggle_fullscreen() {
-    bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
-    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    windowed_ = full;
+    set_fullscreen((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) == 0);
 }

@@ -168,6 +168,7 @@ class WebEngine final : public Engine {
 
     bool audio_hidden_ = false, audio_game_paused_ = false;
     int volume_ = 100;
+    int scale_ = 1;
     void set_volume(int percent);
 
     // Sound: effects and channels live in the page's script; these are the handles.

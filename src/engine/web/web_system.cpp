@@ -93,7 +93,9 @@ void WebEngine::System_SetState(hgeIntState state, int value) {
         volume_ = value < 0 ? 0 : value > 100 ? 100 : value;
         set_volume(volume_);
         break;
-    case HGE_SCALE: break; // the canvas follows the window
+    case HGE_SCALE: // the canvas follows the window: nothing narrows the choice
+        if (value >= 1) scale_ = value;
+        break;
     }
 }
 
@@ -119,7 +121,7 @@ int WebEngine::System_GetStateInt(hgeIntState state) {
     case HGE_FPS: return fps_;
     case HGE_SEED: return seed_;
     case HGE_FXVOLUME: return volume_;
-    case HGE_SCALE: return 1;
+    case HGE_SCALE: return scale_;
     }
     return 0;
 }
