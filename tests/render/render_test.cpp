@@ -540,6 +540,30 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
     EXPECT_EQ(fake.quads_in(0).size(), 1u);
 }
 
+// The WINDOW SCALE row says so when the window's display holds less than the scale chosen.
+TEST_F(RenderTest, TheScaleRowSaysWhatFits) {
+    game_state = STATE_MENU;
+    options_open = true;
+    font1 = font("font1");
+    font2 = font("font2");
+    game_options.scale = 2;
+    fake.int_states[HGE_SCALE] = 2;
+    render_func();
+    size_t fitting = fake.quads_in(0).size();
+    fake.events.clear();
+    fake.int_states[HGE_SCALE] = 1;
+    render_func();
+    size_t narrowed = fake.quads_in(0).size();
+    fake.events.clear();
+    engine->Gfx_BeginScene(0);
+    font1->render_text(0, 0, TEXT_RIGHT, " (1 X FITS)");
+    engine->Gfx_EndScene();
+    EXPECT_GT(fake.quads_in(0).size(), 0u);
+    EXPECT_EQ(narrowed, fitting + fake.quads_in(0).size());
+    game_options = player_options{};
+    options_open = false;
+}
+
 TEST_F(RenderTest, ShopAndGameOverTextsUseTheSecondFont) {
     font1 = font("font1");
     font2 = font("font2");
