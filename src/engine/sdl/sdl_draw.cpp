@@ -41,8 +41,15 @@ bool SdlEngine::Gfx_BeginScene(HTARGET target) {
     if (target) {
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
+        // A parked picture taken again is cleared here, on the switch made anyway.
+        bool clear = tex && tex->needs_clear;
+        if (clear) tex->needs_clear = false;
         SDL_Texture* t = tex ? texture_of(*tex) : nullptr;
-        if (!t || SDL_SetRenderTarget(renderer_, t) != 0) return false;
+        if (!t || SDL_SetRenderTarget(renderer_, t) != 0) {
+            if (tex) tex->needs_clear = clear;
+            return false;
+        }
+        if (clear) clear_black(renderer_);
         map_x_ = map_y_ = 0.0f;
         map_sx_ = map_sy_ = 1.0f;
     } else if (!begin_screen()) {

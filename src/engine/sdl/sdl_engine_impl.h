@@ -122,6 +122,7 @@ class SdlEngine final : public Engine {
         int w = 0, h = 0;
         bool is_target = false;     // owned by its target, not by Texture_Free
         bool target_pending = false; // a target not made yet
+        bool needs_clear = false;    // a parked picture taken again: black from its first use
         // A picture not uploaded yet: its decode, done or to come.
         std::shared_ptr<PictureLoads::Job> decode;
         std::string path;           // the file it came from, for a device reset
@@ -219,6 +220,9 @@ class SdlEngine final : public Engine {
     bool create_screen();
     bool make_screen_picture();
     SDL_Texture* create_target_texture(int w, int h);
+    SDL_Texture* take_target_texture(int w, int h, bool* parked);
+    void park_target_texture(SDL_Texture* t, int w, int h);
+    void drop_parked_textures();
     SDL_Surface* decode_image(const TextureSlot& slot);
     bool upload_texture(TextureSlot& slot);
     bool make_texture(TextureSlot& slot, SDL_Surface* image);
@@ -226,7 +230,8 @@ class SdlEngine final : public Engine {
     SDL_Texture* texture_now(TextureSlot& slot);
     // The texture to draw with; cheap unless something was left for later.
     SDL_Texture* texture_of(TextureSlot& slot) {
-        return slot.decode || slot.target_pending ? texture_now(slot) : slot.tex;
+        return slot.decode || slot.target_pending || slot.needs_clear ? texture_now(slot)
+                                                                       : slot.tex;
     }
     void finish_deferred_step();
     // Start-up leaves pictures and targets for later, until the first frame is out.
@@ -315,6 +320,14 @@ class SdlEngine final : public Engine {
     // Graphics.
     Slots<TextureSlot> textures_;
     Slots<TargetSlot> targets_;
+    // Freed targets' textures, for the next target of the same size: a view
+    // changes width back and forth, and making a texture is slow and allocates.
+    struct ParkedTexture {
+        SDL_Texture* tex;
+        int w, h;
+    };
+    static const size_t kParkedTextures = 4;
+    std::vector<ParkedTexture> parked_;
     bool in_scene_ = false;
     HTARGET scene_target_ = 0;
     bool screen_presented_ = false;

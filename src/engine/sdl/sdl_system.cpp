@@ -34,6 +34,7 @@ SdlEngine::SdlEngine()
         i[0] = v, i[1] = v + 1, i[2] = v + 2, i[3] = v, i[4] = v + 2, i[5] = v + 3;
     }
     data_dir_ = default_data_dir();
+    parked_.reserve(kParkedTextures); // parking never allocates
     pcg32_seed(rng_, 0); // fixed until the game seeds, so nothing depends on the clock by accident
 }
 

@@ -59,6 +59,7 @@ long web_engine_frames(Engine* e) {
 }
 
 WebEngine::WebEngine() : verts_(kBatchQuads * 4) {
+    parked_.reserve(kParkedTargets); // parking never allocates
     pcg32_seed(rng_, 0); // fixed until the game seeds, as on the desktop
 }
 
