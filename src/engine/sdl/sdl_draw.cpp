@@ -60,8 +60,9 @@ bool SdlEngine::Gfx_BeginScene(HTARGET target) {
     return true;
 }
 
-// Nothing of an earlier frame is kept: the screen begins black, as a
-// window's back buffer holds nothing that can be relied on.
+// Nothing of an earlier frame is kept: a window's back buffer holds nothing
+// that can be relied on, and the screen picture (headless, or a window's frame
+// drawn again to be read back) begins black.
 bool SdlEngine::begin_screen() {
     if (!window_ || capturing_) {
         if (!make_screen_picture() || SDL_SetRenderTarget(renderer_, screen_) != 0) return false;
@@ -88,10 +89,25 @@ bool SdlEngine::begin_screen() {
     map_y_ = static_cast<float>(box.y);
     map_sx_ = static_cast<float>(box.w) / static_cast<float>(screen_w_);
     map_sy_ = static_cast<float>(box.h) / static_cast<float>(screen_h_);
-    // Quads reaching past the picture's edge stay out of the bars.
-    SDL_Rect clip{box.x, box.y, box.w, box.h};
-    SDL_RenderSetClipRect(renderer_, screen_bars_ ? &clip : nullptr);
-    clear_black(renderer_); // the whole window, bars and all
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    if (screen_bars_) {
+        // The bars alone are blackened: a clear of the whole window costs a
+        // software GL driver a good part of a frame. The game covers the rest.
+        const SDL_Rect sides[4] = {{0, 0, out_w, box.y},
+                                   {0, box.y + box.h, out_w, out_h - box.y - box.h},
+                                   {0, box.y, box.x, box.h},
+                                   {box.x + box.w, box.y, out_w - box.x - box.w, box.h}};
+        SDL_Rect bars[4];
+        int n = 0;
+        for (const SDL_Rect& r : sides)
+            if (r.w > 0 && r.h > 0) bars[n++] = r;
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRects(renderer_, bars, n);
+        // Quads reaching past the picture's edge stay out of the bars.
+        SDL_Rect clip{box.x, box.y, box.w, box.h};
+        SDL_RenderSetClipRect(renderer_, &clip);
+    }
     return true;
 }
 
@@ -233,7 +249,10 @@ void SdlEngine::redraw() {
     screen_presented_ = false;
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene();
-    if (!screen_presented_ && Gfx_BeginScene(0)) Gfx_EndScene();
+    if (!screen_presented_ && Gfx_BeginScene(0)) {
+        Gfx_Clear(0);
+        Gfx_EndScene();
+    }
 }
 
 bool SdlEngine::read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* w, int* h) {

@@ -430,8 +430,11 @@ bool SdlEngine::run_frame() {
     if (frame_func_()) return true;
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene(); // a scene left open would block every later frame
-    // A frame that drew no screen still shows one: black, as it begins.
-    if (!screen_presented_ && Gfx_BeginScene(0)) Gfx_EndScene();
+    // A frame that drew no screen still shows one: black.
+    if (!screen_presented_ && Gfx_BeginScene(0)) {
+        Gfx_Clear(0);
+        Gfx_EndScene();
+    }
     if (!screen_presented_) present();
     if (!headless_) pace_frame();
     return false;
