@@ -40,7 +40,21 @@ build: deps
 run: build
 	./$(BUILD)/korvane
 
-test: deps package-deps
+# The windowed tests: a virtual display and a window manager of their own.
+TEST_PACKAGES := xvfb xauth openbox
+.PHONY: test-deps
+test-deps:
+	@missing=""; \
+	for p in $(TEST_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+test: deps test-deps package-deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON $(CMAKE_LAUNCHER)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \

@@ -79,16 +79,19 @@ void bm_update(benchmark::State& st, BenchScene* s) {
 void bm_draw(benchmark::State& st, BenchScene* s) {
     s->snapshot.restore(SEED);
     render_func();
-    uint64_t allocations = 0;
+    uint64_t allocations = 0, heap = 0;
     int64_t frames = 0;
     for (auto _ : st) {
-        uint64_t before = allocation_count();
+        uint64_t before = allocation_count(), heap_before = heap_allocation_count();
         render_func();
         allocations += allocation_count() - before;
+        heap += heap_allocation_count() - heap_before;
         ++frames;
     }
     scene_counters(st, *s);
     st.counters["allocs_per_frame"] = frames ? static_cast<double>(allocations) / frames : 0.0;
+    // Everything on this thread, SDL and the graphics driver included.
+    st.counters["heap_allocs_per_frame"] = frames ? static_cast<double>(heap) / frames : 0.0;
 }
 
 #ifdef KORVANE_ONLINE
@@ -125,6 +128,52 @@ void bm_rollback(benchmark::State& st, BenchScene* s) {
         rollbacks ? static_cast<double>(allocations) / rollbacks : 0.0;
 }
 #endif
+
+// View 0 rebuilt as between the two-player menu (399 wide) and the one-player
+// shop (800 wide), there and back, per iteration; `game`: as the game's
+// drawing fits view 0 to the world's width, else the engine's Target_Free and
+// Target_Create alone.
+// Straight on the SDL engine, past the benchmark's recorder and its books.
+// Counts every heap allocation of this thread (SDL's and the graphics
+// driver's too) and operator new alone, per rebuild.
+void bm_view_rebuild(benchmark::State& st, RecordingEngine* rec, bool game) {
+    Engine* sdl = rec->inner();
+    int h = sdl->System_GetStateInt(HGE_SCREENHEIGHT);
+    int widths[2] = {half_width(app.world), sdl->System_GetStateInt(HGE_SCREENWIDTH)};
+    HTARGET own = game ? 0 : sdl->Target_Create(widths[0], h, false);
+    const float start = app.world.view_width[0];
+    const float other = start == static_cast<float>(widths[0]) ? widths[1] : widths[0];
+    auto round_trip = [&] {
+        if (game) {
+            for (float width : {other, start}) {
+                app.world.view_width[0] = width;
+                fit_views(app.world);
+            }
+            return;
+        }
+        for (int w : {widths[1], widths[0]}) {
+            sdl->Target_Free(own);
+            own = sdl->Target_Create(w, h, false);
+        }
+    };
+    Engine* recorder = engine;
+    engine = sdl;
+    round_trip(); // the first of each size is made here
+    uint64_t heap = 0, news = 0;
+    int64_t rebuilds = 0;
+    for (auto _ : st) {
+        uint64_t heap_before = heap_allocation_count(), new_before = allocation_count();
+        round_trip();
+        heap += heap_allocation_count() - heap_before;
+        news += allocation_count() - new_before;
+        rebuilds += 2;
+    }
+    engine = recorder;
+    if (own) sdl->Target_Free(own);
+    st.counters["heap_allocs_per_rebuild"] = rebuilds ? static_cast<double>(heap) / rebuilds : 0.0;
+    st.counters["news_per_rebuild"] = rebuilds ? static_cast<double>(news) / rebuilds : 0.0;
+    st.counters["rebuilds_per_iteration"] = 2;
+}
 
 // The scene's quads submitted raw, by `raw` (the scene's own or its kept-screen one).
 void bm_raw(benchmark::State& st, BenchScene* s, RawReplay* raw) {
@@ -260,6 +309,12 @@ int main(int argc, char** argv) {
                 ->Unit(benchmark::kMicrosecond);
 #endif
         }
+        std::string prefix = window ? "window_rebuild/" : "rebuild/";
+        for (bool game : {false, true})
+            benchmark::RegisterBenchmark((prefix + (game ? "game" : "engine")).c_str(),
+                                         bm_view_rebuild, rec, game)
+                ->Unit(benchmark::kMicrosecond)
+                ->UseRealTime();
         benchmark::RunSpecifiedBenchmarks();
     }
     menu.snapshot.clear();

@@ -96,6 +96,27 @@ def run_frame(build, repetitions, min_time, extra=(), env=None):
     return medians
 
 
+def report_rebuild(medians, prefix):
+    """View 0 rebuilt between the menu's width and the one-player width."""
+    try:
+        engine = medians[prefix + "/engine/real_time"]
+        game = medians[prefix + "/game/real_time"]
+    except KeyError as missing:
+        fail("no result for %s" % missing)
+    results = {}
+    for name, b in (("engine", engine), ("game", game)):
+        per = b["real_time"] / b.get("rebuilds_per_iteration", 2)
+        results[name] = {"us": per, "heap_allocs": b["heap_allocs_per_rebuild"],
+                         "news": b["news_per_rebuild"]}
+    e, g = results["engine"], results["game"]
+    print("  view rebuild (399 <-> 800 wide, after the first of each): engine alone %.2f us,"
+          " %.2f heap allocations (target 0: %s); the game's replace_view0 %.2f us, %.2f heap"
+          " allocations, %.2f of them operator new (its view sprite)"
+          % (e["us"], e["heap_allocs"], verdict(e["heap_allocs"] == 0), g["us"], g["heap_allocs"],
+             g["news"]))
+    return results
+
+
 def report_frame(medians):
     results = {}
     print()
@@ -112,10 +133,11 @@ def report_frame(medians):
         ratio = (u + d) / r
         share = u / d
         allocs = update.get("allocs_per_frame", float("nan"))
+        heap = draw.get("heap_allocs_per_frame", float("nan"))
         print(
             "  %-6s update %8.0f ns/frame, %.2f allocations/frame; draw %7.0f us; raw %7.0f us;"
-            " %d quads"
-            % (scene, u * 1000, allocs, d, r, int(draw.get("quads", 0)))
+            " %d quads; heap allocations a drawn frame (SDL's own among them) %.1f"
+            % (scene, u * 1000, allocs, d, r, int(draw.get("quads", 0)), heap)
         )
         print(
             "         (update + draw) / raw = %.2f (target <= %.1f: %s);"
@@ -148,7 +170,9 @@ def report_frame(medians):
             "ratio": ratio,
             "update_share": share,
             "allocs_per_frame": allocs,
+            "draw_heap_allocs_per_frame": heap,
         }
+    results["rebuild"] = report_rebuild(medians, "rebuild")
     return results
 
 
@@ -186,8 +210,13 @@ def run_window(build, repetitions, min_time):
         print("         (update + draw) / raw = %.2f (target <= %.1f: %s);"
               " (update + draw) / raw through a kept screen = %.2f"
               % (ratio, WINDOW_LIMIT_RATIO, verdict(ratio <= WINDOW_LIMIT_RATIO), (u + d) / k))
+        heap = medians["window_draw/%s/real_time" % scene].get("heap_allocs_per_frame",
+                                                                 float("nan"))
+        print("         heap allocations a drawn frame (SDL's and the GL driver's among them): %.1f"
+              % heap)
         results[scene] = {"update_us": u, "draw_us": d, "raw_us": r, "kept_us": k,
-                          "ratio": ratio, "kept_ratio": (u + d) / k}
+                          "ratio": ratio, "kept_ratio": (u + d) / k, "draw_heap_allocs": heap}
+    results["rebuild"] = report_rebuild(medians, "window_rebuild")
     return results
 
 

@@ -11,13 +11,10 @@ foreach(header SimpleIni.h stb/stb_image.h stb/stb_image_write.h)
   file(COPY ${KORVANE_HOST_INCLUDE}/${header} DESTINATION ${korvane_web_include})
 endforeach()
 
-# The parts of the desktop back end that never touch SDL serve here too:
-# the random numbers (the same sequences), the frame-time clamp and
-# letterbox, and the settings file's number parsing.
+# The web back end; what both back ends share (frame maths, the settings
+# file's numbers) is in korvane_engine.
 file(GLOB korvane_web_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/engine/web/*.cpp)
-add_library(korvane_platform STATIC ${korvane_web_srcs}
-  ${CMAKE_SOURCE_DIR}/src/engine/sdl/frame_math.cpp
-  ${CMAKE_SOURCE_DIR}/src/engine/sdl/ini_values.cpp)
+add_library(korvane_platform STATIC ${korvane_web_srcs})
 target_include_directories(korvane_platform PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_include_directories(korvane_platform SYSTEM PRIVATE ${korvane_web_include})
 target_link_libraries(korvane_platform PUBLIC korvane_engine)

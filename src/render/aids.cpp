@@ -280,13 +280,21 @@ void draw_options_screen(const Scene& sc) {
             row == ROW_DEFAULT_KEYS)
             y += 8;
         if (row == screen.row) fill_rect(150, y - 1, 650, y + 20, COLOR_ROW);
-        char value[24] = "";
+        char value[40] = "";
         const char* on_off = nullptr;
         if (row < ROW_AIDS + AID_COUNT) on_off = o.aids[row - ROW_AIDS] ? "ON" : "OFF";
         switch (row) {
         case ROW_VOLUME: std::snprintf(value, sizeof value, "%d%%", o.volume); break;
         case ROW_FULLSCREEN: on_off = o.fullscreen ? "ON" : "OFF"; break;
-        case ROW_SCALE: std::snprintf(value, sizeof value, "%d X", o.scale); break;
+        case ROW_SCALE: {
+            // The window's display may hold less than the scale chosen.
+            int fits = engine->System_GetStateInt(HGE_SCALE);
+            if (fits >= 1 && fits < o.scale)
+                std::snprintf(value, sizeof value, "%d X (%d X FITS)", o.scale, fits);
+            else
+                std::snprintf(value, sizeof value, "%d X", o.scale);
+            break;
+        }
         case ROW_INTEGER_SCALING: on_off = o.integer_scaling ? "ON" : "OFF"; break;
         case ROW_VSYNC: on_off = o.vsync ? "ON" : "OFF"; break;
         case ROW_PAUSE_UNFOCUSED: on_off = o.pause_when_unfocused ? "ON" : "OFF"; break;

@@ -6,6 +6,7 @@
 #include "render/aids.h"
 #include "render/resources.h"
 #include "render/screens.h"
+#include "render/shapes.h"
 
 namespace {
 
@@ -78,16 +79,18 @@ void draw_enemies(const Scene& sc, int v, float own_angle) {
     }
 }
 
-// The two view pictures side by side on white, which shows between them, or
-// the one full-width picture. Every frame draws the whole screen.
+// The two view pictures side by side with the white gap between them, or the
+// one full-width picture. The screen keeps nothing from the frame before, so
+// every frame draws all of it.
 void screen_pass(const Scene& sc) {
     const World& w = sc.world;
     Sprite* const* views = resources.view_sprite;
     engine->Gfx_BeginScene(0);
     if (in_menu(w) || w.game_mode != MODE_ONE_PLAYER) {
-        engine->Gfx_Clear(0xFFFFFFFF);
         if (views[0]) views[0]->render(static_cast<float>(half_width(w) + 2), 0.0f);
         if (views[1]) views[1]->render(0.0f, 0.0f);
+        const float gap = static_cast<float>(half_width(w));
+        fill_rect(gap, 0, gap + 2, static_cast<float>(w.screen_height), 0xFFFFFFFF);
     } else {
         if (views[0]) views[0]->render(0.0f, 0.0f);
     }

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "engine/sdl/display.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/sdl_engine.h"
 #include "headless.h"
 
@@ -68,6 +68,10 @@ TEST(WindowSizeTest, WholeScalesThatFitTheDesktop) {
     w = window_size(800, 590, 1, 800, 590);
     EXPECT_EQ(w.w, 800);
     EXPECT_EQ(w.h, 590);
+    EXPECT_EQ(fitting_scale(800, 590, 2, 1920, 1050), 1); // a 1080-high screen less its panel
+    EXPECT_EQ(fitting_scale(800, 590, 5, 2560, 1600), 2);
+    EXPECT_EQ(fitting_scale(800, 590, 1, 640, 480), 1); // not even 1: still 1
+    EXPECT_EQ(fitting_scale(800, 590, 3, 0, 0), 3);
 }
 
 TEST(WindowSizeTest, ASmallDesktopGetsTheLargestWindowOfThePicturesShape) {
@@ -162,6 +166,30 @@ TEST_F(WindowTest, AScaleTooLargeForTheDesktopIsClamped) {
     start("[Display]\nscale=2\n");
     EXPECT_EQ(state.window_w, 800);
     EXPECT_EQ(state.window_h, 590);
+    EXPECT_EQ(e->System_GetStateInt(HGE_SCALE), 1);
+}
+
+// The game shows the scale in force, which may be less than the one chosen.
+TEST_F(WindowTest, TheScaleInForceIsTheLargestThatFitsAndWaitsOutFullscreen) {
+    start("[Display]\nscale=4\n", 300, 200); // 1200 x 800 is too big for 1024 x 768
+    EXPECT_EQ(state.window_w, 900);
+    EXPECT_EQ(e->System_GetStateInt(HGE_SCALE), 3);
+    e->System_SetState(HGE_SCALE, 1);
+    EXPECT_EQ(e->System_GetStateInt(HGE_SCALE), 1);
+    ASSERT_TRUE(sdl_engine_display_state(e, &state));
+    EXPECT_EQ(state.window_w, 300);
+
+    e->System_SetState(HGE_WINDOWED, false);
+    e->System_SetState(HGE_SCALE, 2);
+    EXPECT_EQ(e->System_GetStateInt(HGE_SCALE), 2);
+    ASSERT_TRUE(sdl_engine_display_state(e, &state));
+    EXPECT_TRUE(state.fullscreen);
+    EXPECT_EQ(state.window_w, 1024); // fullscreen stays as it is
+    e->System_SetState(HGE_WINDOWED, true);
+    ASSERT_TRUE(sdl_engine_display_state(e, &state));
+    EXPECT_FALSE(state.fullscreen);
+    EXPECT_EQ(state.window_w, 600); // the window comes back at the scale chosen meanwhile
+    EXPECT_EQ(state.window_h, 400);
 }
 
 TEST_F(WindowTest, FullscreenAndTheOtherSwitchesTakeEffect) {

@@ -244,6 +244,68 @@ TEST_F(GfxTest, QuadsWithAFreedTextureDrawNothing) {
     EXPECT_EQ(pixel(t, 1, 1), kBlack);
 }
 
+// A freed target's picture serves the next target of its size: it starts
+// black as a new one does, and the old handles stay dead.
+TEST_F(GfxTest, ATargetOfAFreedOnesSizeStartsBlackUnderNewHandles) {
+    HTARGET small = e->Target_Create(16, 8, false);
+    HTARGET wide = e->Target_Create(40, 8, false);
+    ASSERT_TRUE(small && wide);
+    for (HTARGET t : {small, wide}) {
+        ASSERT_TRUE(e->Gfx_BeginScene(t));
+        e->Gfx_Clear(0xFFFF0000);
+        e->Gfx_EndScene();
+    }
+    HTEXTURE old_small = e->Target_GetTexture(small), old_wide = e->Target_GetTexture(wide);
+    e->Target_Free(small);
+    e->Target_Free(wide);
+    HTARGET again = e->Target_Create(40, 8, false);
+    HTARGET other = e->Target_Create(24, 8, false);
+    ASSERT_TRUE(again && other);
+    EXPECT_EQ(e->Target_GetTexture(wide), 0u);
+    EXPECT_EQ(e->Texture_GetWidth(old_wide, false), 0);
+    EXPECT_EQ(e->Texture_GetWidth(old_small, false), 0);
+    EXPECT_NE(e->Target_GetTexture(again), old_wide);
+    EXPECT_EQ(e->Texture_GetWidth(e->Target_GetTexture(again), false), 40);
+    for (int x : {0, 20, 39}) EXPECT_EQ(pixel(again, x, 4), kBlack) << x;
+    EXPECT_EQ(pixel(other, 3, 3), kBlack);
+    // The new target draws and shows as any other.
+    ASSERT_TRUE(e->Gfx_BeginScene(again));
+    draw(solid_quad(0, 0, 10, 8, 0xFF00FF00));
+    e->Gfx_EndScene();
+    ASSERT_TRUE(e->Gfx_BeginScene(0));
+    draw(texture_quad(e->Target_GetTexture(again), 0, 0, 40, 8));
+    draw(texture_quad(old_wide, 0, 20, 40, 28)); // dead: draws nothing
+    e->Gfx_EndScene();
+    EXPECT_EQ(pixel(0, 5, 4), 0x00FF00u);
+    EXPECT_EQ(pixel(0, 30, 4), kBlack);
+    EXPECT_EQ(pixel(0, 5, 24), kBlack);
+    // Taken again, it is black whether first drawn into or first shown.
+    e->Target_Free(again);
+    HTARGET drawn = e->Target_Create(40, 8, false);
+    ASSERT_TRUE(e->Gfx_BeginScene(drawn));
+    draw(solid_quad(30, 0, 40, 8, 0xFF0000FF));
+    e->Gfx_EndScene();
+    EXPECT_EQ(pixel(drawn, 5, 4), kBlack);
+    EXPECT_EQ(pixel(drawn, 35, 4), 0x0000FFu);
+    e->Target_Free(drawn);
+    HTARGET shown = e->Target_Create(40, 8, false);
+    ASSERT_TRUE(e->Gfx_BeginScene(0));
+    e->Gfx_Clear(0xFFFFFFFF);
+    draw(texture_quad(e->Target_GetTexture(shown), 0, 0, 40, 8));
+    e->Gfx_EndScene();
+    EXPECT_EQ(pixel(0, 35, 4), kBlack);
+    EXPECT_EQ(pixel(0, 50, 4), kWhite);
+    // Many sizes freed in turn: each comes back whole.
+    for (int round = 0; round < 3; ++round) {
+        HTARGET made[6];
+        for (int i = 0; i < 6; ++i) made[i] = e->Target_Create(8 + i, 8, false);
+        for (HTARGET t : made) e->Target_Free(t);
+    }
+    HTARGET last = e->Target_Create(13, 8, false);
+    EXPECT_EQ(e->Texture_GetWidth(e->Target_GetTexture(last), false), 13);
+    EXPECT_EQ(pixel(last, 12, 7), kBlack);
+}
+
 TEST_F(GfxTest, ScreenshotIsAnImageOfTheWholeScreen) {
     ASSERT_TRUE(e->Gfx_BeginScene(0));
     e->Gfx_Clear(0xFF0000FF);

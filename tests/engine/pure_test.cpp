@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/sdl/audio_drivers.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/keys.h"
 #include "engine/sdl/paths.h"
 

@@ -110,12 +110,23 @@ bool paint_once() {
     return false;
 }
 
-TEST_F(SystemTest, TheScreenKeepsItsPictureFromFrameToFrame) {
+// As a window's back buffer, the screen keeps nothing from frame to frame:
+// a frame that draws nothing on it shows black.
+TEST_F(SystemTest, TheScreenBeginsEveryFrameBlack) {
     e->System_SetState(HGE_RENDERFUNC, paint_once);
-    e->System_RunFrames(3);
-    EXPECT_EQ(g_renders, 3);
+    e->System_RunFrames(1);
     EXPECT_EQ(pixel(0, 50, 50), 0x0000FFu);
     EXPECT_EQ(pixel(0, 400, 400), 0xFFFFFFu);
+    e->System_RunFrames(2);
+    EXPECT_EQ(g_renders, 3);
+    EXPECT_EQ(pixel(0, 50, 50), 0u);
+    EXPECT_EQ(pixel(0, 400, 400), 0u);
+    e->System_SetState(HGE_RENDERFUNC, paint_once);
+    g_renders = 0;
+    e->System_RunFrames(1);
+    e->System_SetState(HGE_RENDERFUNC, static_cast<hgeCallback>(nullptr));
+    e->System_RunFrames(1); // no scene at all
+    EXPECT_EQ(pixel(0, 50, 50), 0u);
 }
 
 bool leave_scene_open() {

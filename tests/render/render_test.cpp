@@ -352,38 +352,29 @@ TEST_F(RenderTest, OnePlayerLeavesOutThePartner) {
     EXPECT_EQ(fake.clears_in(0, 0), 0);
 }
 
-TEST_F(RenderTest, SplitScreenShowsBothViewsOnWhiteEveryFrame) {
+TEST_F(RenderTest, SplitScreenShowsBothViewsAndTheGapEveryFrame) {
     w.game_mode = MODE_TEAMWORK;
     render();
     std::vector<hgeQuad> screen = fake.quads_in(0);
-    ASSERT_EQ(screen.size(), 2u);
+    ASSERT_EQ(screen.size(), 3u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_FLOAT_EQ(screen[0].v[0].x, 401);
     EXPECT_FLOAT_EQ(screen[0].v[0].y, 0);
     EXPECT_EQ(screen[1].tex, t_view[1]);
     EXPECT_FLOAT_EQ(screen[1].v[0].x, 0);
     EXPECT_FLOAT_EQ(screen[1].v[0].y, 0);
-    EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
-
-    // The gap is white again in every frame, whatever was drawn there before.
-    for (int frame = 0; frame < 3; ++frame) render();
-    EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 4);
-    EXPECT_EQ(fake.clears_in(0, 0), 0);
-    // In each screen scene the white clear comes before the pictures it must not cover.
-    int scenes = 0;
-    bool cleared = false;
-    for (const SceneEvent& e : fake.events) {
-        if (e.target != 0) continue;
-        if (e.kind == SceneEvent::BEGIN) {
-            ++scenes;
-            cleared = false;
-        }
-        if (e.kind == SceneEvent::CLEAR) cleared = true;
-        if (e.kind == SceneEvent::QUAD) {
-            EXPECT_TRUE(cleared) << "screen scene " << scenes;
-        }
+    // The two gap columns, 399 and 400, white from top to bottom.
+    EXPECT_EQ(screen[2].tex, 0u);
+    for (const hgeVertex& v : screen[2].v) {
+        EXPECT_EQ(v.col, 0xFFFFFFFFu);
+        EXPECT_TRUE(v.x == 399 || v.x == 401) << v.x;
+        EXPECT_TRUE(v.y == 0 || v.y == 590) << v.y;
     }
-    EXPECT_EQ(scenes, 4);
+    // The screen keeps nothing between frames: the gap comes again in each.
+    for (int frame = 0; frame < 3; ++frame) render();
+    screen = fake.quads_in(0);
+    ASSERT_EQ(screen.size(), 4u * 3u);
+    for (size_t i = 2; i < screen.size(); i += 3) EXPECT_EQ(screen[i].tex, 0u);
 }
 
 TEST_F(RenderTest, MenuShowsTheDemoShipsWhateverTheMode) {
@@ -400,9 +391,8 @@ TEST_F(RenderTest, MenuShowsTheDemoShipsWhateverTheMode) {
     EXPECT_TRUE(near(partner.x, 150) && near(partner.y, 120));
     EXPECT_TRUE(same_angle(facing(q[4]), 2.0f - 0.3f - PI / 2));
     EXPECT_EQ(fake.scenes_on(resources.view_target[1]), 1);
-    EXPECT_EQ(fake.clears_in(0, 0xFFFFFFFF), 1);
     std::vector<hgeQuad> screen = fake.quads_in(0);
-    ASSERT_EQ(screen.size(), 2u); // no font loaded: no texts
+    ASSERT_EQ(screen.size(), 3u); // the views and the gap; no font loaded: no texts
     EXPECT_FLOAT_EQ(screen[0].v[0].x, 401);
 }
 
@@ -460,12 +450,13 @@ TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
             render();
         }
     }
-    // Only the explosions' pictures are left to draw.
+    // Only the explosions own their pictures; the white gap between the views needs none.
     size_t explosions = 0;
     for (const SceneEvent& e : fake.events) {
         if (e.kind != SceneEvent::QUAD) continue;
-        EXPECT_TRUE(e.quad.tex == t_small || e.quad.tex == t_big);
-        ++explosions;
+        EXPECT_TRUE(e.quad.tex == t_small || e.quad.tex == t_big ||
+                    (e.target == 0 && e.quad.tex == 0));
+        explosions += e.quad.tex != 0;
     }
     EXPECT_GT(explosions, 0u);
     // Without them, nothing at all.
@@ -478,7 +469,7 @@ TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
             render();
         }
     }
-    EXPECT_TRUE(fake.quads_in(0).empty());
+    for (const hgeQuad& q : fake.quads_in(0)) EXPECT_EQ(q.tex, 0u); // the gap alone
     EXPECT_TRUE(fake.quads_in(resources.view_target[0]).empty());
     EXPECT_TRUE(fake.quads_in(resources.view_target[1]).empty());
 
@@ -497,7 +488,8 @@ TEST_F(RenderTest, MissingResourcesDrawNothingAndDoNotCrash) {
     resources.view_target[0] = resources.view_target[1] = 0;
     w.game_state = STATE_MENU;
     render();
-    EXPECT_EQ(fake.quads_in(0).size(), 0u);
+    ASSERT_EQ(fake.quads_in(0).size(), 1u); // the gap alone
+    EXPECT_EQ(fake.quads_in(0)[0].tex, 0u);
     EXPECT_EQ(fake.scenes_on(0), 1);
 }
 
@@ -519,35 +511,58 @@ TEST_F(RenderTest, MenuTextsLieOverTheViews) {
     ASSERT_NE(glyph_tex, resources.font2->get_glyph('?')->get_texture());
     render();
     std::vector<hgeQuad> screen = fake.quads_in(0);
-    // Two views, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the password
-    // block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1; then
-    // the small "TAB OPTIONS" (11) that leads to the options screen. Each
+    // Two views and the gap, then "ONE PLAYER", "SPACE CHANGE GAMEMODE", the
+    // password block and "ARROWS AND CTRL": 10 + 21 + 28 + 15 glyphs in font1;
+    // then the small "TAB OPTIONS" (11) that leads to the options screen. Each
     // text stands on a dark panel drawn just before it, so the demonstration
     // behind never hides it.
     const size_t glyphs[5] = {10, 21, 28, 15, 11};
-    ASSERT_EQ(screen.size(), 2u + 5u + 85u);
+    ASSERT_EQ(screen.size(), 3u + 5u + 85u);
     EXPECT_EQ(screen[0].tex, t_view[0]);
     EXPECT_EQ(screen[1].tex, t_view[1]);
-    size_t at = 2;
+    EXPECT_EQ(screen[2].tex, 0u);
+    size_t at = 3;
     for (size_t count : glyphs) {
         EXPECT_EQ(screen[at].tex, 0u) << at; // the panel
         EXPECT_EQ(screen[at].v[0].col >> 24, PANEL_COLOR >> 24);
         for (size_t i = 1; i <= count; ++i) EXPECT_EQ(screen[at + i].tex, glyph_tex);
         at += count + 1;
     }
-    EXPECT_FLOAT_EQ(screen[3].v[0].x, 200 - 40); // centred
-    EXPECT_FLOAT_EQ(screen[3].v[0].y, 435);
-    EXPECT_LT(screen[2].v[0].x, screen[3].v[0].x); // the panel reaches past the text
-    EXPECT_FLOAT_EQ(screen[36].v[0].x, 520); // "PASSWORD:" left-aligned
-    EXPECT_FLOAT_EQ(screen[36].v[0].y, 435);
-    EXPECT_FLOAT_EQ(screen[45].v[0].x, 520); // its second line
-    EXPECT_FLOAT_EQ(screen[45].v[0].y, 445);
+    EXPECT_FLOAT_EQ(screen[4].v[0].x, 200 - 40); // centred
+    EXPECT_FLOAT_EQ(screen[4].v[0].y, 435);
+    EXPECT_LT(screen[3].v[0].x, screen[4].v[0].x); // the panel reaches past the text
+    EXPECT_FLOAT_EQ(screen[37].v[0].x, 520); // "PASSWORD:" left-aligned
+    EXPECT_FLOAT_EQ(screen[37].v[0].y, 435);
+    EXPECT_FLOAT_EQ(screen[46].v[0].x, 520); // its second line
+    EXPECT_FLOAT_EQ(screen[46].v[0].y, 445);
 
     // Play shows no text.
     fake.events.clear();
     w.game_state = STATE_PLAY;
     render();
     EXPECT_EQ(fake.quads_in(0).size(), 1u);
+}
+
+// The WINDOW SCALE row says so when the window's display holds less than the scale chosen.
+TEST_F(RenderTest, TheScaleRowSaysWhatFits) {
+    w.game_state = STATE_MENU;
+    hud.options.open = true;
+    resources.font1 = font("font1");
+    resources.font2 = font("font2");
+    options.scale = 2;
+    fake.int_states[HGE_SCALE] = 2;
+    render();
+    size_t fitting = fake.quads_in(0).size();
+    fake.events.clear();
+    fake.int_states[HGE_SCALE] = 1;
+    render();
+    size_t narrowed = fake.quads_in(0).size();
+    fake.events.clear();
+    engine->Gfx_BeginScene(0);
+    resources.font1->render_text(0, 0, TEXT_RIGHT, " (1 X FITS)");
+    engine->Gfx_EndScene();
+    EXPECT_GT(fake.quads_in(0).size(), 0u);
+    EXPECT_EQ(narrowed, fitting + fake.quads_in(0).size());
 }
 
 TEST_F(RenderTest, ShopAndGameOverTextsUseTheSecondFont) {

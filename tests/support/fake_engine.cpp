@@ -69,7 +69,8 @@ void FakeEngine::System_SetState(hgeIntState state, int value) {
 int FakeEngine::System_GetStateInt(hgeIntState state) {
     if (state == HGE_SCREENWIDTH) return screen_width;
     if (state == HGE_SCREENHEIGHT) return screen_height;
-    return 0;
+    auto set = int_states.find(state); // as an engine answers: what was set
+    return set != int_states.end() ? set->second : 0;
 }
 
 void FakeEngine::System_Log(const char* format, ...) {

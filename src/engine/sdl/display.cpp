@@ -26,13 +26,21 @@ DisplayOptions read_display_options(IniFile& ini) {
     return d;
 }
 
-WindowSize window_size(int pic_w, int pic_h, int scale, int desk_w, int desk_h) {
-    if (pic_w <= 0 || pic_h <= 0) return {pic_w, pic_h};
+int fitting_scale(int pic_w, int pic_h, int scale, int desk_w, int desk_h) {
     long long s = scale < 1 ? 1 : (scale > kMaxScale ? kMaxScale : scale);
+    if (pic_w <= 0 || pic_h <= 0) return static_cast<int>(s);
     // No desktop size: only keep the product an int.
     long long limit_w = desk_w > 0 ? desk_w : INT_MAX;
     long long limit_h = desk_h > 0 ? desk_h : INT_MAX;
     while (s > 1 && (pic_w * s > limit_w || pic_h * s > limit_h)) --s;
+    return static_cast<int>(s);
+}
+
+WindowSize window_size(int pic_w, int pic_h, int scale, int desk_w, int desk_h) {
+    if (pic_w <= 0 || pic_h <= 0) return {pic_w, pic_h};
+    long long s = fitting_scale(pic_w, pic_h, scale, desk_w, desk_h);
+    long long limit_w = desk_w > 0 ? desk_w : INT_MAX;
+    long long limit_h = desk_h > 0 ? desk_h : INT_MAX;
     if (pic_w * s <= limit_w && pic_h * s <= limit_h)
         return {static_cast<int>(pic_w * s), static_cast<int>(pic_h * s)};
     Letterbox fit =

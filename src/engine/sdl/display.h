@@ -2,7 +2,7 @@
 // behaves. Only the windowed engine reads it; headless runs ignore it.
 #pragma once
 
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/ini_file.h"
 
 struct DisplayOptions {
@@ -15,6 +15,11 @@ struct DisplayOptions {
 
 // The section's values; a missing key or a value outside its range gives the default.
 DisplayOptions read_display_options(IniFile& ini);
+
+// The largest whole scale, up to the asked one, at which a pic_w x pic_h
+// picture fits a desk_w x desk_h desktop; 1 when even that does not fit. A
+// desktop of unknown size (0) takes the asked scale (kept within range).
+int fitting_scale(int pic_w, int pic_h, int scale, int desk_w, int desk_h);
 
 struct WindowSize {
     int w, h;

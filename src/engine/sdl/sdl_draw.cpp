@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/sdl_engine_impl.h"
 #include "engine/sdl/startup_trace.h"
 
@@ -29,19 +29,85 @@ bool untinted(const SDL_Vertex* v, int n) {
     return true;
 }
 
+void clear_black(SDL_Renderer* r) {
+    SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+    SDL_RenderClear(r);
+}
+
 } // namespace
 
 bool SdlEngine::Gfx_BeginScene(HTARGET target) {
     if (!renderer_ || in_scene_) return false; // scenes never nest
-    SDL_Texture* t = screen_;
     if (target) {
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
-        t = tex ? texture_of(*tex) : nullptr;
+        // A parked picture taken again is cleared here, on the switch made anyway.
+        bool clear = tex && tex->needs_clear;
+        if (clear) tex->needs_clear = false;
+        SDL_Texture* t = tex ? texture_of(*tex) : nullptr;
+        if (!t || SDL_SetRenderTarget(renderer_, t) != 0) {
+            if (tex) tex->needs_clear = clear;
+            return false;
+        }
+        if (clear) clear_black(renderer_);
+        map_x_ = map_y_ = 0.0f;
+        map_sx_ = map_sy_ = 1.0f;
+    } else if (!begin_screen()) {
+        return false;
     }
-    if (!t || SDL_SetRenderTarget(renderer_, t) != 0) return false;
     in_scene_ = true;
     scene_target_ = target;
+    return true;
+}
+
+// Nothing of an earlier frame is kept: a window's back buffer holds nothing
+// that can be relied on, and the screen picture (headless, or a window's frame
+// drawn again to be read back) begins black.
+bool SdlEngine::begin_screen() {
+    if (!window_ || capturing_) {
+        if (!make_screen_picture() || SDL_SetRenderTarget(renderer_, screen_) != 0) return false;
+        map_x_ = map_y_ = 0.0f;
+        map_sx_ = map_sy_ = 1.0f;
+        screen_box_ = Letterbox{0, 0, screen_w_, screen_h_};
+        screen_bars_ = false;
+        captured_ = captured_ || capturing_;
+        clear_black(renderer_);
+        return true;
+    }
+    if (SDL_SetRenderTarget(renderer_, nullptr) != 0) return false;
+    // SDL moves the window's viewport only when a resize event reaches it,
+    // which a switch to or from fullscreen does not always bring in time:
+    // it is taken afresh from the output's size every frame.
+    SDL_RenderSetViewport(renderer_, nullptr);
+    int out_w = 0, out_h = 0;
+    SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
+    Letterbox box = output_rect(out_w, out_h); // whole multiples when integer scaling is on
+    if (box.w <= 0 || box.h <= 0) return false;
+    screen_box_ = box;
+    screen_bars_ = box.x > 0 || box.y > 0 || box.w < out_w || box.h < out_h;
+    map_x_ = static_cast<float>(box.x);
+    map_y_ = static_cast<float>(box.y);
+    map_sx_ = static_cast<float>(box.w) / static_cast<float>(screen_w_);
+    map_sy_ = static_cast<float>(box.h) / static_cast<float>(screen_h_);
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    if (screen_bars_) {
+        // The bars alone are blackened: a clear of the whole window costs a
+        // software GL driver a good part of a frame. The game covers the rest.
+        const SDL_Rect sides[4] = {{0, 0, out_w, box.y},
+                                   {0, box.y + box.h, out_w, out_h - box.y - box.h},
+                                   {0, box.y, box.x, box.h},
+                                   {box.x + box.w, box.y, out_w - box.x - box.w, box.h}};
+        SDL_Rect bars[4];
+        int n = 0;
+        for (const SDL_Rect& r : sides)
+            if (r.w > 0 && r.h > 0) bars[n++] = r;
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRects(renderer_, bars, n);
+        // Quads reaching past the picture's edge stay out of the bars.
+        SDL_Rect clip{box.x, box.y, box.w, box.h};
+        SDL_RenderSetClipRect(renderer_, &clip);
+    }
     return true;
 }
 
@@ -49,7 +115,7 @@ void SdlEngine::Gfx_EndScene() {
     if (!in_scene_) return;
     flush();
     in_scene_ = false;
-    if (scene_target_ == 0) present();
+    if (scene_target_ == 0 && !capturing_) present();
 }
 
 void SdlEngine::Gfx_Clear(uint32_t color) {
@@ -58,6 +124,13 @@ void SdlEngine::Gfx_Clear(uint32_t color) {
     // Alpha 255 whatever the colour: targets and the screen keep no alpha.
     SDL_SetRenderDrawColor(renderer_, static_cast<Uint8>(color >> 16),
                            static_cast<Uint8>(color >> 8), static_cast<Uint8>(color), 255);
+    if (scene_target_ == 0 && screen_bars_) {
+        // The picture's part of the window only; the bars stay black.
+        SDL_Rect r{screen_box_.x, screen_box_.y, screen_box_.w, screen_box_.h};
+        SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRect(renderer_, &r);
+        return;
+    }
     SDL_RenderClear(renderer_);
 }
 
@@ -79,7 +152,7 @@ void SdlEngine::Gfx_RenderQuad(const hgeQuad* quad) {
     SDL_Vertex* v = &verts_[static_cast<size_t>(batch_quads_) * 4];
     for (int i = 0; i < 4; ++i) {
         const hgeVertex& q = quad->v[i];
-        v[i].position = SDL_FPoint{q.x, q.y};
+        v[i].position = SDL_FPoint{map_x_ + q.x * map_sx_, map_y_ + q.y * map_sy_};
         v[i].color = SDL_Color{static_cast<Uint8>(q.col >> 16), static_cast<Uint8>(q.col >> 8),
                                static_cast<Uint8>(q.col), static_cast<Uint8>(q.col >> 24)};
         v[i].tex_coord = quad->tex ? SDL_FPoint{q.tx, q.ty} : kCorners[i];
@@ -143,8 +216,7 @@ void SdlEngine::flush() {
 
 void SdlEngine::present() {
     screen_presented_ = true;
-    // Headless, the screen texture is the output.
-    if (window_ && renderer_ && screen_) show_screen();
+    if (window_ && renderer_) show_window();
     // Effects decode once the first frame is out, so as not to hold it up; the
     // rest of what start-up left for later follows a piece a frame.
     if (!decodes_started_) {
@@ -158,27 +230,7 @@ void SdlEngine::present() {
     }
 }
 
-void SdlEngine::show_screen() {
-    SDL_SetRenderTarget(renderer_, nullptr);
-    int out_w = 0, out_h = 0;
-    SDL_GetRendererOutputSize(renderer_, &out_w, &out_h);
-    Letterbox box = output_rect(out_w, out_h); // whole multiples when integer scaling is on
-    SDL_Rect dst{box.x, box.y, box.w, box.h};
-    // Each full-window pass costs a software GL driver a millisecond or
-    // more: the bars are cleared only when there are bars, and a picture
-    // shown at its own size is copied texel for texel rather than filtered.
-    if (box.x > 0 || box.y > 0 || box.w < out_w || box.h < out_h) {
-        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-        SDL_RenderClear(renderer_);
-    }
-    bool nearest = box.w == screen_w_ && box.h == screen_h_;
-    if (nearest != screen_nearest_) {
-        SDL_SetTextureScaleMode(screen_, nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-        screen_nearest_ = nearest;
-    }
-    SDL_SetTextureBlendMode(screen_, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(renderer_, screen_, nullptr, &dst);
-    if (!traced_present_) startup_step("screen drawn to the window");
+void SdlEngine::show_window() {
     SDL_RenderPresent(renderer_);
     if (!traced_present_) startup_step("presented");
     traced_present_ = true;
@@ -190,6 +242,19 @@ void SdlEngine::show_screen() {
     }
 }
 
+// The frame as it stands drawn again, for a window uncovered while the game
+// is paused: the window kept nothing of it.
+void SdlEngine::redraw() {
+    if (!window_ || in_scene_) return;
+    screen_presented_ = false;
+    if (render_func_) render_func_();
+    if (in_scene_) Gfx_EndScene();
+    if (!screen_presented_ && Gfx_BeginScene(0)) {
+        Gfx_Clear(0);
+        Gfx_EndScene();
+    }
+}
+
 bool SdlEngine::read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* w, int* h) {
     if (!renderer_) return false;
     SDL_Texture* t = screen_;
@@ -197,6 +262,18 @@ bool SdlEngine::read_pixels(HTARGET target, std::vector<uint32_t>* pixels, int* 
         TargetSlot* ts = targets_.find(target);
         TextureSlot* tex = ts ? textures_.find(ts->texture) : nullptr;
         t = tex ? texture_of(*tex) : nullptr;
+    } else if (window_) {
+        // The window keeps no picture to read: the render callback draws the
+        // frame again, into the screen picture instead of the window.
+        if (in_scene_ || !render_func_) return false;
+        capturing_ = true;
+        captured_ = false;
+        render_func_();
+        if (in_scene_) Gfx_EndScene();
+        if (!captured_ && Gfx_BeginScene(0)) Gfx_EndScene();
+        capturing_ = false;
+        if (!captured_) return false;
+        t = screen_;
     }
     int tw = 0, th = 0;
     if (!t || SDL_QueryTexture(t, nullptr, nullptr, &tw, &th) != 0) return false;

@@ -12,11 +12,11 @@
 #include "engine/engine.h"
 #include "engine/key_state.h"
 #include "engine/sdl/display.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/gamepads.h"
 #include "engine/sdl/ini_file.h"
 #include "engine/sdl/picture_loads.h"
-#include "engine/sdl/slots.h"
+#include "engine/slots.h"
 
 struct SdlDisplayState;
 
@@ -115,6 +115,7 @@ class SdlEngine final : public Engine {
         int w = 0, h = 0;
         bool is_target = false;     // owned by its target, not by Texture_Free
         bool target_pending = false; // a target not made yet
+        bool needs_clear = false;    // a parked picture taken again: black from its first use
         // A picture not uploaded yet: its decode, done or to come.
         std::shared_ptr<PictureLoads::Job> decode;
         std::string path;           // the file it came from, for a device reset
@@ -163,6 +164,9 @@ class SdlEngine final : public Engine {
     bool should_pause() const;
     void set_display_flag(hgeBoolState state, bool value);
     void set_scale(int scale);
+    void apply_scale();
+    SDL_Rect desktop() const;
+    void set_fullscreen(bool on);
     void set_volume(int volume);
     std::string user_path(const char* name) const;
     void wait_while_paused();
@@ -207,7 +211,11 @@ class SdlEngine final : public Engine {
     void pause_sound(bool paused);
     // sdl_gfx.cpp
     bool create_screen();
+    bool make_screen_picture();
     SDL_Texture* create_target_texture(int w, int h);
+    SDL_Texture* take_target_texture(int w, int h, bool* parked);
+    void park_target_texture(SDL_Texture* t, int w, int h);
+    void drop_parked_textures();
     SDL_Surface* decode_image(const TextureSlot& slot);
     bool upload_texture(TextureSlot& slot);
     bool make_texture(TextureSlot& slot, SDL_Surface* image);
@@ -215,7 +223,8 @@ class SdlEngine final : public Engine {
     SDL_Texture* texture_now(TextureSlot& slot);
     // The texture to draw with; cheap unless something was left for later.
     SDL_Texture* texture_of(TextureSlot& slot) {
-        return slot.decode || slot.target_pending ? texture_now(slot) : slot.tex;
+        return slot.decode || slot.target_pending || slot.needs_clear ? texture_now(slot)
+                                                                       : slot.tex;
     }
     void finish_deferred_step();
     // Start-up leaves pictures and targets for later, until the first frame is out.
@@ -227,8 +236,10 @@ class SdlEngine final : public Engine {
     void free_all_graphics();
     void flush();
     void draw_batch(SDL_Texture* tex, int quads, bool additive);
+    bool begin_screen();
     void present();
-    void show_screen();
+    void show_window();
+    void redraw();
 
     // Configuration.
     std::string title_;
@@ -246,7 +257,9 @@ class SdlEngine final : public Engine {
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Surface* offscreen_ = nullptr; // headless drawing surface
-    SDL_Texture* screen_ = nullptr;    // the screen scene, kept between frames
+    // The screen scene headless; with a window, which keeps nothing between
+    // frames, the frame drawn again to be read back.
+    SDL_Texture* screen_ = nullptr;
     SDL_Texture* white_ = nullptr;     // one white texel: untextured quads draw with it
     bool audio_open_ = false;
     bool audio_subsystem_ = false;
@@ -258,6 +271,8 @@ class SdlEngine final : public Engine {
     unsigned display_chosen_ = 0; // bits of (1 << hgeBoolState) and kScaleChosen set before the start
     static const unsigned kScaleChosen = 1u << 31;
     bool vsync_active_ = false;
+    int scale_fits_ = 1;         // the window's scale in force: the chosen one, or less to fit
+    bool scale_pending_ = false; // chosen while fullscreen, for the window when it comes back
     bool focused_ = true, minimized_ = false;
     std::atomic<bool> paused_{false};
     bool channels_paused_ = false; // the game's pause holds the sound
@@ -296,6 +311,14 @@ class SdlEngine final : public Engine {
     // Graphics.
     Slots<TextureSlot> textures_;
     Slots<TargetSlot> targets_;
+    // Freed targets' textures, for the next target of the same size: a view
+    // changes width back and forth, and making a texture is slow and allocates.
+    struct ParkedTexture {
+        SDL_Texture* tex;
+        int w, h;
+    };
+    static const size_t kParkedTextures = 4;
+    std::vector<ParkedTexture> parked_;
     bool in_scene_ = false;
     HTARGET scene_target_ = 0;
     bool screen_presented_ = false;
@@ -306,7 +329,13 @@ class SdlEngine final : public Engine {
     std::vector<SDL_Color> saved_colors_;
     std::vector<SDL_Vertex> triangles_; // six corners a quad, for the software renderer
     bool software_ = false;             // SDL's software renderer draws the output
-    bool screen_nearest_ = false;       // the screen picture is shown at its own size
+    // The screen scene's picture pixels to the output's: the letterbox's
+    // place and scale in a window, the identity elsewhere.
+    float map_x_ = 0.0f, map_y_ = 0.0f, map_sx_ = 1.0f, map_sy_ = 1.0f;
+    Letterbox screen_box_{0, 0, 0, 0};
+    bool screen_bars_ = false; // the window shows bars beside the picture
+    bool capturing_ = false;   // the screen scene goes to screen_, not to the window
+    bool captured_ = false;    // a screen scene was drawn while capturing
     PictureLoads pictures_;
     int defer_setting_ = -1;     // -1: with a window only; 0 never; 1 always
     bool deferred_work_ = false; // pictures or targets still to finish

@@ -1,7 +1,8 @@
+#include <cstddef>
 #include <cstdlib>
 
 #include "engine/whole_file.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"
 #include "engine/sdl/startup_trace.h"
@@ -30,16 +31,48 @@ SDL_Texture* SdlEngine::create_target_texture(int w, int h) {
     return t;
 }
 
+// A parked texture of this size, still holding its old picture (*parked
+// says so), or a new one, black.
+SDL_Texture* SdlEngine::take_target_texture(int w, int h, bool* parked) {
+    *parked = false;
+    for (size_t i = 0; i < parked_.size(); ++i) {
+        if (parked_[i].w != w || parked_[i].h != h) continue;
+        SDL_Texture* t = parked_[i].tex;
+        parked_.erase(parked_.begin() + static_cast<std::ptrdiff_t>(i));
+        *parked = true;
+        return t;
+    }
+    return create_target_texture(w, h);
+}
+
+void SdlEngine::park_target_texture(SDL_Texture* t, int w, int h) {
+    if (parked_.size() == kParkedTextures) { // the longest parked goes
+        SDL_DestroyTexture(parked_.front().tex);
+        parked_.erase(parked_.begin());
+    }
+    parked_.push_back(ParkedTexture{t, w, h});
+}
+
+void SdlEngine::drop_parked_textures() {
+    for (const ParkedTexture& p : parked_) SDL_DestroyTexture(p.tex);
+    parked_.clear();
+}
+
+// The white texel, and headless the screen picture; a window draws its
+// screen straight into itself.
 bool SdlEngine::create_screen() {
-    screen_ = create_target_texture(screen_w_, screen_h_);
-    screen_nearest_ = false;
-    if (!screen_) error_ = std::string("Can't create the screen: ") + SDL_GetError();
     // Untextured quads go through the textured path too: SDL's software
     // renderer fills untextured rectangles without additive blending.
     if (white_) SDL_DestroyTexture(white_);
     white_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
     const Uint32 texel = 0xFFFFFFFFu;
     if (white_) SDL_UpdateTexture(white_, nullptr, &texel, 4);
+    return window_ || make_screen_picture();
+}
+
+bool SdlEngine::make_screen_picture() {
+    if (!screen_) screen_ = create_target_texture(screen_w_, screen_h_);
+    if (!screen_) error_ = std::string("Can't create the screen: ") + SDL_GetError();
     return screen_ != nullptr;
 }
 
@@ -152,8 +185,17 @@ SDL_Texture* SdlEngine::texture_now(TextureSlot& slot) {
                        slot.path.empty() ? "(from memory)" : slot.path.c_str());
     } else if (slot.target_pending) {
         slot.target_pending = false;
-        slot.tex = create_target_texture(slot.w, slot.h);
+        slot.tex = take_target_texture(slot.w, slot.h, &slot.needs_clear);
         startup_step("target made");
+    }
+    if (slot.needs_clear && slot.tex) {
+        // Switching targets costs the graphics driver allocations: a scene
+        // begun on it clears it without this, on the switch it makes anyway.
+        slot.needs_clear = false;
+        SDL_Texture* previous = SDL_GetRenderTarget(renderer_);
+        SDL_SetRenderTarget(renderer_, slot.tex);
+        clear_opaque(renderer_, 0);
+        SDL_SetRenderTarget(renderer_, previous);
     }
     return slot.tex;
 }
@@ -215,7 +257,7 @@ HTARGET SdlEngine::Target_Create(int width, int height, bool) {
     bool later = deferring();
     tex.target_pending = later;
     deferred_work_ = deferred_work_ || later;
-    if (!later) tex.tex = create_target_texture(width, height);
+    if (!later) tex.tex = take_target_texture(width, height, &tex.needs_clear);
     if (!tex.tex && !later) return 0;
     tex.w = width;
     tex.h = height;
@@ -241,6 +283,8 @@ void SdlEngine::Target_Free(HTARGET target) {
     flush();
     TextureSlot* tex = textures_.find(t->texture);
     if (tex) {
+        if (tex->tex) park_target_texture(tex->tex, tex->w, tex->h);
+        tex->tex = nullptr;
         release_texture(*tex);
         textures_.remove(t->texture);
     }
@@ -258,6 +302,7 @@ void SdlEngine::free_all_graphics() {
     batch_quads_ = 0;
     in_scene_ = false;
     for (TextureSlot& slot : textures_.items()) release_texture(slot);
+    drop_parked_textures();
     textures_ = Slots<TextureSlot>();
     targets_ = Slots<TargetSlot>();
     if (screen_) SDL_DestroyTexture(screen_);
@@ -273,6 +318,7 @@ bool SdlEngine::restore_graphics(bool whole_device) {
         in_scene_ = false;
     }
     SDL_SetRenderTarget(renderer_, nullptr);
+    drop_parked_textures(); // their pictures went with the device's
     if (whole_device) {
         for (TextureSlot& slot : textures_.items()) {
             if (!slot.used || slot.is_target || slot.decode) continue; // still to come
@@ -300,6 +346,7 @@ bool SdlEngine::restore_graphics(bool whole_device) {
         t.texture = h;
     }
     if (screen_) SDL_DestroyTexture(screen_);
+    screen_ = nullptr;
     create_screen();
     if (restore_func_) restore_func_();
     return true;

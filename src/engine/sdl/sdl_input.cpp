@@ -61,7 +61,7 @@ void SdlEngine::on_window_event(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_SHOWN: minimized_ = false; break;
     case SDL_WINDOWEVENT_EXPOSED:
         // A paused game draws no frames, but its window must not show garbage.
-        if (paused_) present();
+        if (paused_) redraw();
         break;
     default: break;
     }
@@ -97,7 +97,5 @@ void SdlEngine::release_physical_keys() {
 }
 
 void SdlEngine::toggle_fullscreen() {
-    bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
-    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    windowed_ = full;
+    set_fullscreen((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) == 0);
 }

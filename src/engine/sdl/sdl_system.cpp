@@ -13,7 +13,7 @@
 
 #include "engine/whole_file.h"
 #include "engine/sdl/audio_drivers.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/sdl/paths.h"
 #include "engine/sdl/sdl_engine.h"
 #include "engine/sdl/sdl_engine_impl.h"
@@ -33,6 +33,7 @@ SdlEngine::SdlEngine()
         i[0] = v, i[1] = v + 1, i[2] = v + 2, i[3] = v, i[4] = v + 2, i[5] = v + 3;
     }
     data_dir_ = default_data_dir();
+    parked_.reserve(kParkedTextures); // parking never allocates
 }
 
 SdlEngine::~SdlEngine() {
@@ -42,8 +43,7 @@ SdlEngine::~SdlEngine() {
 void SdlEngine::System_SetState(hgeBoolState state, bool value) {
     switch (state) {
     case HGE_WINDOWED:
-        if (window_ && value != windowed_)
-            SDL_SetWindowFullscreen(window_, value ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (window_ && value != windowed_) set_fullscreen(!value);
         windowed_ = value;
         break;
     case HGE_HIDEMOUSE:
@@ -106,7 +106,7 @@ int SdlEngine::System_GetStateInt(hgeIntState state) {
     case HGE_FPS: return fps_;
     case HGE_SEED: return seed_;
     case HGE_FXVOLUME: return volume_;
-    case HGE_SCALE: return display_.scale;
+    case HGE_SCALE: return window_ ? scale_fits_ : display_.scale; // what a window can show
     }
     return 0;
 }
@@ -134,12 +134,39 @@ void SdlEngine::set_scale(int scale) {
     if (scale < 1) return;
     display_.scale = scale;
     if (!initiated_) display_chosen_ |= kScaleChosen;
-    if (!window_ || !windowed_) return;
-    SDL_Rect desk{0, 0, 0, 0};
-    if (SDL_GetDisplayUsableBounds(0, &desk) != 0) desk = SDL_Rect{0, 0, 0, 0};
+    if (!window_) return;
+    SDL_Rect desk = desktop();
+    scale_fits_ = fitting_scale(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
+    if (windowed_)
+        apply_scale();
+    else
+        scale_pending_ = true; // for when the window comes back
+}
+
+// The window at the largest whole scale, up to the chosen one, that its
+// display can hold.
+void SdlEngine::apply_scale() {
+    scale_pending_ = false;
+    SDL_Rect desk = desktop();
+    scale_fits_ = fitting_scale(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
     WindowSize size = window_size(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
     SDL_SetWindowSize(window_, size.w, size.h);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+// The usable part of the window's display (of the first before there is a
+// window); 0 x 0 when unknown.
+SDL_Rect SdlEngine::desktop() const {
+    int index = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+    SDL_Rect desk{0, 0, 0, 0};
+    if (index < 0 || SDL_GetDisplayUsableBounds(index, &desk) != 0) desk = SDL_Rect{0, 0, 0, 0};
+    return desk;
+}
+
+void SdlEngine::set_fullscreen(bool on) {
+    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    windowed_ = !on;
+    if (!on && scale_pending_) apply_scale();
 }
 
 std::string SdlEngine::user_path(const char* name) const {
@@ -251,7 +278,7 @@ bool SdlEngine::System_Initiate() {
         error_ = why;
         return false;
     }
-    startup_step("screen target");
+    startup_step(window_ ? "white texel" : "screen target");
     IMG_Init(IMG_INIT_PNG);
     start_audio();
     startup_step("sound device");
@@ -275,8 +302,8 @@ bool SdlEngine::start_video() {
         // picture is scaled once, sharply, rather than by the desktop as well.
         Uint32 wflags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
                         (windowed_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-        SDL_Rect desk{0, 0, 0, 0};
-        if (SDL_GetDisplayUsableBounds(0, &desk) != 0) desk = SDL_Rect{0, 0, 0, 0};
+        SDL_Rect desk = desktop();
+        scale_fits_ = fitting_scale(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
         WindowSize size = window_size(screen_w_, screen_h_, display_.scale, desk.w, desk.h);
         window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    size.w, size.h, wflags);
@@ -401,6 +428,11 @@ bool SdlEngine::run_frame() {
     if (frame_func_()) return true;
     if (render_func_) render_func_();
     if (in_scene_) Gfx_EndScene(); // a scene left open would block every later frame
+    // A frame that drew no screen still shows one: black.
+    if (!screen_presented_ && Gfx_BeginScene(0)) {
+        Gfx_Clear(0);
+        Gfx_EndScene();
+    }
     if (!screen_presented_) present();
     if (!headless_) pace_frame();
     return false;

@@ -8,7 +8,7 @@
 
 #include "engine/engine.h"
 #include "engine/key_state.h"
-#include "engine/sdl/slots.h"
+#include "engine/slots.h"
 #include "engine/web/web_ini.h"
 
 class WebEngine final : public Engine {
@@ -125,6 +125,8 @@ class WebEngine final : public Engine {
     bool start_gl();
     bool create_screen();
     GLuint make_target_texture(int w, int h, GLuint* fbo);
+    GLuint take_target_texture(int w, int h, GLuint* fbo);
+    void drop_parked_targets(bool delete_them);
     bool upload_texture(TextureSlot& slot);
     void free_all_graphics();
     void bind_scene(GLuint fbo, int w, int h, bool flip);
@@ -159,6 +161,7 @@ class WebEngine final : public Engine {
 
     bool audio_hidden_ = false, audio_game_paused_ = false;
     int volume_ = 100;
+    int scale_ = 1;
     void set_volume(int percent);
 
     // Sound: effects and channels live in the page's script; these are the handles.
@@ -172,6 +175,14 @@ class WebEngine final : public Engine {
     GLuint screen_tex_ = 0, screen_fbo_ = 0;
     Slots<TextureSlot> textures_;
     Slots<TargetSlot> targets_;
+    // Freed targets' pictures, for the next target of the same size: a view
+    // changes width back and forth, and making one is slow and allocates.
+    struct ParkedTarget {
+        GLuint tex, fbo;
+        int w, h;
+    };
+    static const size_t kParkedTargets = 4;
+    std::vector<ParkedTarget> parked_;
     bool in_scene_ = false;
     HTARGET scene_target_ = 0;
     bool screen_presented_ = false;

@@ -2,6 +2,7 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +14,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/web/web_engine_impl.h"
 
 namespace {
@@ -223,6 +224,32 @@ GLuint WebEngine::make_target_texture(int w, int h, GLuint* fbo) {
     return tex;
 }
 
+// A parked picture of this size, cleared as a new one is, or a new one.
+GLuint WebEngine::take_target_texture(int w, int h, GLuint* fbo) {
+    for (size_t i = 0; i < parked_.size(); ++i) {
+        if (parked_[i].w != w || parked_[i].h != h) continue;
+        GLuint tex = parked_[i].tex;
+        *fbo = parked_[i].fbo;
+        parked_.erase(parked_.begin() + static_cast<std::ptrdiff_t>(i));
+        glBindFramebuffer(GL_FRAMEBUFFER, *fbo);
+        glViewport(0, 0, w, h);
+        clear_opaque(0);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return tex;
+    }
+    return make_target_texture(w, h, fbo);
+}
+
+// A lost context took them already: then they are only forgotten.
+void WebEngine::drop_parked_targets(bool delete_them) {
+    for (const ParkedTarget& p : parked_) {
+        if (!delete_them) break;
+        glDeleteTextures(1, &p.tex);
+        glDeleteFramebuffers(1, &p.fbo);
+    }
+    parked_.clear();
+}
+
 bool WebEngine::create_screen() {
     screen_tex_ = make_target_texture(screen_w_, screen_h_, &screen_fbo_);
     if (!screen_tex_) error_ = "Can't create the screen picture";
@@ -292,7 +319,7 @@ HTARGET WebEngine::Target_Create(int width, int height, bool) {
     flush();
     TargetSlot target;
     TextureSlot tex;
-    tex.tex = make_target_texture(width, height, &target.fbo);
+    tex.tex = take_target_texture(width, height, &target.fbo);
     if (!tex.tex) return 0;
     if (in_scene_) { // creating it bound another framebuffer
         HTARGET keep = scene_target_;
@@ -318,11 +345,19 @@ void WebEngine::Target_Free(HTARGET target) {
     if (!t) return;
     if (in_scene_ && scene_target_ == target) Gfx_EndScene();
     flush();
-    if (TextureSlot* tex = textures_.find(t->texture)) {
-        glDeleteTextures(1, &tex->tex);
-        textures_.remove(t->texture);
+    TextureSlot* tex = textures_.find(t->texture);
+    if (tex && tex->tex && t->fbo) {
+        if (parked_.size() == kParkedTargets) { // the longest parked goes
+            glDeleteTextures(1, &parked_.front().tex);
+            glDeleteFramebuffers(1, &parked_.front().fbo);
+            parked_.erase(parked_.begin());
+        }
+        parked_.push_back(ParkedTarget{tex->tex, t->fbo, t->w, t->h});
+    } else {
+        if (tex) glDeleteTextures(1, &tex->tex);
+        glDeleteFramebuffers(1, &t->fbo);
     }
-    glDeleteFramebuffers(1, &t->fbo);
+    if (tex) textures_.remove(t->texture);
     targets_.remove(target);
 }
 
@@ -485,6 +520,7 @@ void WebEngine::free_all_graphics() {
         if (ibo_) glDeleteBuffers(1, &ibo_);
         if (program_) glDeleteProgram(program_);
     }
+    drop_parked_targets(context_ != 0);
     textures_ = Slots<TextureSlot>();
     targets_ = Slots<TargetSlot>();
     screen_tex_ = screen_fbo_ = white_ = vbo_ = ibo_ = program_ = 0;
@@ -496,6 +532,7 @@ void WebEngine::restore_graphics() {
     if (!context_) return;
     batch_quads_ = 0;
     in_scene_ = false;
+    drop_parked_targets(false);
     if (!start_gl()) return;
     for (TextureSlot& slot : textures_.items()) {
         if (!slot.used || slot.is_target) continue;

@@ -6,7 +6,7 @@
 
 #include <list>
 
-#include "engine/sdl/ini_file.h"
+#include "engine/ini_values.h"
 
 struct WebIni::Data {
     CSimpleIniA ini{false, true}; // names without case; not UTF-8 checked; duplicates kept

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "engine/whole_file.h"
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 #include "engine/web/web_engine.h"
 #include "engine/web/web_engine_impl.h"
 
@@ -57,7 +57,9 @@ long web_engine_frames(Engine* e) {
     return web ? web->frames() : 0;
 }
 
-WebEngine::WebEngine() : verts_(kBatchQuads * 4) {}
+WebEngine::WebEngine() : verts_(kBatchQuads * 4) {
+    parked_.reserve(kParkedTargets); // parking never allocates
+}
 
 WebEngine::~WebEngine() {
     System_Shutdown();
@@ -90,7 +92,9 @@ void WebEngine::System_SetState(hgeIntState state, int value) {
         volume_ = value < 0 ? 0 : value > 100 ? 100 : value;
         set_volume(volume_);
         break;
-    case HGE_SCALE: break; // the canvas follows the window
+    case HGE_SCALE: // the canvas follows the window: nothing narrows the choice
+        if (value >= 1) scale_ = value;
+        break;
     }
 }
 
@@ -116,7 +120,7 @@ int WebEngine::System_GetStateInt(hgeIntState state) {
     case HGE_FPS: return fps_;
     case HGE_SEED: return seed_;
     case HGE_FXVOLUME: return volume_;
-    case HGE_SCALE: return 1;
+    case HGE_SCALE: return scale_;
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "engine/sdl/frame_math.h"
+#include "engine/frame_math.h"
 
 float clamp_frame_delta(float seconds) {
     if (!(seconds > 0.0f)) return 0.0f; // also NaN

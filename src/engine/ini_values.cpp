@@ -1,11 +1,10 @@
-// The settings file's numbers, read the same way by every back end.
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/sdl/ini_file.h"
+#include "engine/ini_values.h"
 
 namespace {
 
