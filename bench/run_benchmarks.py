@@ -17,9 +17,10 @@ web      the browser build over the menu demonstration in headless chromium
          when asked: --only web; needs make web)
 online   two headless sides over 127.0.0.1 at 100 ms round trip and 2 % loss,
          then at 40 % loss, on every datagram: bytes sent and frames run
-         again per second (the rollback's cost is part of frame); and the
-         time a joiner takes to get in when bare connect requests hold every
-         place the host has
+         again per second (the rollback's cost is part of frame); at 100, 150
+         and 250 ms each way: the input delay chosen for the round trip and the
+         frames a second; and the time a joiner takes to get in when bare
+         connect requests hold every place the host has
 
 Every figure that is compared is a ratio of two measurements taken side by
 side in the same run, because the machines are shared and noisy.
@@ -564,7 +565,7 @@ def online_script(seed, keys, frames):
     return "\n".join(lines) + "\n"
 
 
-def run_pair(build, frames, net, label, target=True):
+def run_pair(build, frames, net, label, target=True, fps_target=None):
     """Two sides over 127.0.0.1 in real time with the given simulated network
     on both; each side prints its figures."""
     headless = os.path.join(build, "korvane-headless")
@@ -587,15 +588,22 @@ def run_pair(build, frames, net, label, target=True):
     results = {}
     for name, err in zip(("host", "joiner"), reports):
         m = re.search(r"(\d+) frames; (\d+) bytes sent per second of play; (\d+) rollbacks, "
-                      r"([\d.]+) frames run again", err)
+                      r"([\d.]+) frames run again per second of play; input delay (\d+) for a round "
+                      r"trip of (-?\d+) ms; ([\d.]+) frames a second", err)
         if not m or int(m.group(1)) < frames:
             fail("no whole session from the %s: %s" % (name, err.strip()))
         rate, rerun = int(m.group(2)), float(m.group(4))
+        delay, round_trip, fps = int(m.group(5)), int(m.group(6)), float(m.group(7))
         bound = (" (target < %d: %s)" % (ONLINE_BYTES_PER_S, verdict(rate < ONLINE_BYTES_PER_S))
                  if target else "")
+        pace = (" (target >= %d: %s)" % (fps_target, verdict(fps >= fps_target))
+                if fps_target else "")
         print("  %-6s %5d bytes sent per second%s; %.1f frames run again per second (%s rollbacks)"
               % (name, rate, bound, rerun, m.group(3)))
-        results[name] = {"bytes_per_s": rate, "rerun_per_s": rerun}
+        print("         input delay %d frames for a measured round trip of %d ms; %.1f frames a "
+              "second%s" % (delay, round_trip, fps, pace))
+        results[name] = {"bytes_per_s": rate, "rerun_per_s": rerun, "input_delay": delay,
+                         "round_trip_ms": round_trip, "fps": fps}
     return results
 
 
@@ -641,6 +649,10 @@ def run_online(build, frames):
     results = {"2%": run_pair(build, frames, ["--net-delay", "50", "--net-loss", "2"],
                               "100 ms round trip, 2% lost"),
                "40%": run_pair(build, frames, ["--net-loss", "40"], "40% lost", target=False)}
+    for one_way in (100, 150, 250):
+        results["%d ms" % one_way] = run_pair(
+            build, frames, ["--net-delay", str(one_way), "--net-jitter", "10"],
+            "%d ms each way, 10 ms jitter" % one_way, fps_target=58)
     bare = time_to_join(build, 0)
     knocked = time_to_join(build, 12)
     print()

@@ -290,7 +290,11 @@ bool menu_frame(World& w, const KeyFrame& keys, float dt) {
         if (w.quit_timer > 0) return true;
         w.quit_timer = QUIT_CONFIRM_TIME;
     }
-    if (keys.went_down(HGEK_F1) || keys.went_down(HGEK_SPACE)) w.game_mode = next_mode(w.game_mode);
+    if (keys.went_down(HGEK_F1) || keys.went_down(HGEK_SPACE)) {
+        w.game_mode = next_mode(w.game_mode);
+        // Across two machines each player flies a ship of their own.
+        if (w.online && w.game_mode == MODE_ONE_PLAYER) w.game_mode = next_mode(w.game_mode);
+    }
     // Leaving, nothing is typed: a fire letter that leaves types no letter.
     if (leaves_menu(w, keys))
         set_game_state(w, ACTION_TO_SHOP);

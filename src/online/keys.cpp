@@ -7,8 +7,17 @@ namespace {
 const int32_t ship::*const FLIGHT_KEYS[5] = {&ship::key_left, &ship::key_right, &ship::key_up,
                                              &ship::key_down, &ship::key_fire};
 
+// A side's purchase keys in the COMPETITION shop: F1 to F4 or 1 to 4 buy for
+// its own ship, the host's with F1 to F4, the joiner's with 1 to 4.
+int purchase_key(int key, int side) {
+    for (int i = 0; i < 4; ++i)
+        if (key == HGEK_F1 + i || key == HGEK_0 + 1 + i) return side == 0 ? HGEK_F1 + i : HGEK_0 + 1 + i;
+    return key;
+}
+
 // Where a key of one side lands on the shared keyboard.
 int target_key(const World& w, int key, int side, bool playing) {
+    if (w.game_state == STATE_SHOP && competing(w)) return purchase_key(key, side);
     if (!playing) return key;
     const ship* ships = w.ship_records;
     for (int set = 0; set < 2; ++set)
@@ -63,6 +72,18 @@ void merge_keys(const World& w, const KeyFrame& host, const KeyFrame& joiner,
         out.last_key = static_cast<uint8_t>(t > 0 && t < 256 ? t : 0);
     }
     make_consistent(out, prev_held);
-    // Letters go by the keys' places on both machines.
-    for (int letter = 'A'; letter <= 'Z'; ++letter) out.set_typed(letter, out.went_down(letter));
+    // Each side's letters as its own layout typed them.
+    out.letters = host.letters | joiner.letters;
+}
+
+void add_canonical_keys(KeyFrame& k, const player_options& o, const Settings& file) {
+    const KeyFrame physical = k;
+    for (int p = 0; p < 2; ++p)
+        for (int r = 0; r < ROLE_COUNT; ++r) {
+            int key = player_key(o, file, p, r), canon = file.player_keys[p][r];
+            if (key == canon) continue;
+            if (physical.is_held(key)) KeyFrame::set(k.held, canon, true);
+            if (physical.went_down(key)) KeyFrame::set(k.down, canon, true);
+            if (physical.went_up(key) && !physical.is_held(canon)) KeyFrame::set(k.up, canon, true);
+        }
 }

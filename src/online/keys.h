@@ -5,7 +5,13 @@
 #include <cstdint>
 
 #include "base/keys.h"
+#include "options/options.h"
 #include "world/world.h"
+
+// A side's own remapped keys, each joined by the settings file's key of the
+// same player and role, which both machines know: the other side sees the
+// key that player flies with, whatever it is called here.
+void add_canonical_keys(KeyFrame& k, const player_options& o, const Settings& file);
 
 // Mends a frame so that it could come from one keyboard whose keys were
 // prev_held before it: a key changes only with its edge, and edges without a

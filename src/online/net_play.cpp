@@ -75,6 +75,9 @@ void OnlinePlay::reset_session() {
     last_final_ = 0;
     last_final_sum_ = 0;
     joiner_began_ = false;
+    round_trip_ = -1;
+    input_delay_ = options_.input_delay < 0 ? DEFAULT_INPUT_DELAY : options_.input_delay;
+    hello_stamp_ = hello_at_ = 0;
     welcome_text_.clear();
     welcome_got_.clear();
     welcome_missing_ = 0;
@@ -119,7 +122,7 @@ void OnlinePlay::pump(int timeout_ms) {
             // connection to its host until the host answers on one.
             if (side_ == 1 && peer_ == 0) {
                 candidates_.push_back(from);
-                send_to(from, out_, write_hello(out_, sizeof out_));
+                send_to(from, out_, write_hello(link_->now_ms(), out_, sizeof out_));
             }
         } else if (event == NET_RECEIVED) {
             if (peer_ != 0 && from == peer_) {
@@ -141,7 +144,7 @@ void OnlinePlay::pump(int timeout_ms) {
             end("THE HOST HAS ANOTHER PLAYER", -1, 0);
         }
         // A greeting finished: the caller begins before keys are read.
-        if (greeted_ && !runner_) break;
+        if (greeted() && !runner_) break;
     }
     if (phase_ == PHASE_ENDED) return;
     uint32_t now = link_->now_ms();
@@ -156,7 +159,7 @@ void OnlinePlay::pump(int timeout_ms) {
     // resends would leave a greeting waiting for seconds under heavy loss.
     if (side_ == 1 && peer_ == 0 && now - last_hello_ms_ >= HELLO_EVERY_MS) {
         last_hello_ms_ = now;
-        for (NetPeer c : candidates_) send_to(c, out_, write_hello(out_, sizeof out_));
+        for (NetPeer c : candidates_) send_to(c, out_, write_hello(now, out_, sizeof out_));
     }
     if (side_ == 0 && greeted_ && !joiner_began_ && now - last_welcome_ms_ >= WELCOME_EVERY_MS)
         send_welcome();
@@ -193,6 +196,7 @@ void OnlinePlay::on_stranger(NetPeer from, const uint8_t* data, size_t size) {
     link_->choose(from);
     peer_ = from;
     last_heard_ms_ = link_->now_ms();
+    note_hello(m);
     settings_text_ = host_settings();
     send_welcome();
     greeted_ = true;
@@ -206,7 +210,9 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
     }
     const Message& m = incoming_;
     switch (m.type) {
-    case MSG_HELLO: break; // WELCOME goes again on its own
+    case MSG_HELLO: // WELCOME goes again on its own, answering the newest stamp
+        if (side_ == 0 && m.version == PROTOCOL_VERSION) note_hello(m);
+        break;
     case MSG_WELCOME:
         if (side_ != 1 || greeted_) return;
         if (m.version != PROTOCOL_VERSION) {
@@ -216,7 +222,13 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
         on_welcome(m);
         break;
     case MSG_INPUT:
-        if (side_ == 0) joiner_began_ = true;
+        // The joiner has begun: it says how far apart the two are, and the
+        // host plays with the input delay it chose from that.
+        if (side_ == 0 && !joiner_began_) {
+            joiner_began_ = true;
+            round_trip_ = m.input.round_trip;
+            if (options_.input_delay < 0) input_delay_ = m.input.delay;
+        }
         if (runner_) on_input(m.input);
         break;
     case MSG_BYE:
@@ -232,7 +244,25 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
     }
 }
 
+void OnlinePlay::note_hello(const Message& m) {
+    hello_stamp_ = m.stamp;
+    hello_at_ = link_->now_ms();
+}
+
+int input_delay_for(int round_trip_ms) {
+    // Keys from the other side come half a round trip late; the delay takes
+    // what prediction cannot, with two frames for jitter to spare.
+    int one_way = (round_trip_ms / 2 * 60 + 999) / 1000;
+    int delay = one_way - MAX_PREDICTION + 2 + 1;
+    return delay < DEFAULT_INPUT_DELAY ? DEFAULT_INPUT_DELAY
+                                       : delay > MAX_INPUT_DELAY ? MAX_INPUT_DELAY : delay;
+}
+
 void OnlinePlay::on_welcome(const Message& m) {
+    // Each piece answers a HELLO: the shortest round trip is the least disturbed.
+    int sample = static_cast<int>(link_->now_ms() - m.stamp) - m.held;
+    if (m.stamp != 0 && sample >= 0 && (round_trip_ < 0 || sample < round_trip_))
+        round_trip_ = sample;
     size_t pieces = m.text_total == 0 ? 1 : (m.text_total + WELCOME_PIECE - 1) / WELCOME_PIECE;
     if (welcome_got_.empty() || welcome_text_.size() != m.text_total || welcome_seed_ != m.seed) {
         welcome_text_.assign(m.text_total, '\0');
@@ -252,6 +282,7 @@ void OnlinePlay::on_welcome(const Message& m) {
     // The host's values, read over the defaults a missing key would have.
     options_.settings = default_settings();
     read_settings_text(options_.settings, settings_text_);
+    if (options_.input_delay < 0) input_delay_ = input_delay_for(round_trip_ < 0 ? 0 : round_trip_);
     greeted_ = true;
     phase_ = PHASE_PLAYING;
 }
@@ -260,7 +291,9 @@ void OnlinePlay::send_welcome() {
     last_welcome_ms_ = link_->now_ms();
     size_t total = settings_text_.size();
     for (size_t offset = 0; offset < total || offset == 0; offset += WELCOME_PIECE)
-        send(out_, write_welcome(seed_, settings_text_.data(), total, offset, out_, sizeof out_),
+        send(out_,
+             write_welcome(seed_, hello_stamp_, held_since_hello(), settings_text_.data(), total,
+                           offset, out_, sizeof out_),
              false);
 }
 
@@ -313,6 +346,7 @@ void OnlinePlay::begin(FrameRunner* runner, Recorder* recorder) {
     recorder_ = recorder;
     World& w = runner->world();
     new_world(w, options_.settings, static_cast<uint32_t>(seed_), w.screen_width, w.screen_height);
+    w.online = true;
     rollback_.start(side_, runner, ONLINE_DT, this);
     // Both sides open on the same two frames: any key leaves the title, F1 picks TEAMWORK.
     KeyFrame enter, f1, none;
@@ -327,7 +361,7 @@ void OnlinePlay::begin(FrameRunner* runner, Recorder* recorder) {
     }
     acked_ = PROLOGUE_FRAMES;
     KeyFrame released = side_ == 0 ? held_only(f1) : none;
-    for (int i = 0; i < options_.input_delay; ++i) add_local(released);
+    for (int i = 0; i < input_delay_; ++i) add_local(released);
     for (int f = 1; f <= PROLOGUE_FRAMES; ++f) rollback_.run_next();
     last_heard_ms_ = link_->now_ms();
     send_keys();
@@ -338,7 +372,7 @@ void OnlinePlay::add_local(const KeyFrame& keys) {
 }
 
 bool OnlinePlay::wants_local() const {
-    return rollback_.local_known() < rollback_.frame() + 1 + options_.input_delay;
+    return rollback_.local_known() < rollback_.frame() + 1 + input_delay_;
 }
 
 bool OnlinePlay::step() {
@@ -364,6 +398,8 @@ void OnlinePlay::send_keys() {
     for (int i = 0; i < m.count; ++i) m.keys[i] = rollback_.local_keys(first + i);
     m.sum_frame = static_cast<uint32_t>(last_final_);
     m.sum = last_final_sum_;
+    m.delay = static_cast<uint8_t>(input_delay_);
+    m.round_trip = static_cast<uint16_t>(round_trip_ < 0 ? 0 : round_trip_ > 1020 ? 1020 : round_trip_);
     static const uint8_t none[32] = {};
     const uint8_t* base = first > 1 ? rollback_.local_keys(first - 1).held : none;
     send(out_, write_input(m, base, out_, sizeof out_), false);

@@ -21,11 +21,15 @@ const uint32_t HELLO_EVERY_MS = 100; // the joiner greets again until it is answ
 // The host's WELCOME goes again until keys come, after a usual round trip.
 const uint32_t WELCOME_EVERY_MS = 250;
 
+// The input delay for a round trip (ms): enough that the other side's keys are
+// late by no more than prediction covers, keeping 60 frames a second.
+int input_delay_for(int round_trip_ms);
+
 struct OnlineOptions {
     bool host = true;
     std::string address = "127.0.0.1";
     int port = DEFAULT_PORT;
-    int input_delay = DEFAULT_INPUT_DELAY;
+    int input_delay = -1; // frames; below 0 chosen from the round trip measured at the start
     int seed = 0; // the host's; 0 from the clock
     NetConditions net;
     Settings settings{}; // the host's settings file, which both sides play with
@@ -50,7 +54,13 @@ class OnlinePlay : public FinalFrameObserver {
     // game stands at frame 0 of the session: call begin().
     void pump(int timeout_ms);
     SessionPhase phase() const { return phase_; }
-    bool greeted() const { return greeted_; }
+    // The greeting is done: the joiner has the host's settings; the host has
+    // heard the joiner begin, with the input delay it chose.
+    bool greeted() const { return greeted_ && (side_ == 1 || joiner_began_); }
+    // The round trip measured in the greeting, ms; -1 before.
+    int round_trip_ms() const { return round_trip_; }
+    // Frames a side's keys wait before they act.
+    int input_delay() const { return input_delay_; }
     int seed() const { return seed_; }
     // The host's settings as INI text (the joiner has it after the greeting).
     const std::string& settings_text() const { return settings_text_; }
@@ -126,6 +136,14 @@ class OnlinePlay : public FinalFrameObserver {
     uint32_t last_hello_ms_ = 0;
     uint32_t last_welcome_ms_ = 0;
     bool joiner_began_ = false; // the host has had keys from its joiner
+    int round_trip_ = -1;
+    int input_delay_ = DEFAULT_INPUT_DELAY;
+    uint32_t hello_stamp_ = 0, hello_at_ = 0; // the newest HELLO's stamp, and when it came
+    void note_hello(const Message& m);
+    uint16_t held_since_hello() const {
+        uint32_t held = link_->now_ms() - hello_at_;
+        return static_cast<uint16_t>(held > 65535 ? 65535 : held);
+    }
     // The joiner's WELCOME pieces as they come.
     std::string welcome_text_;
     std::vector<bool> welcome_got_;

@@ -133,6 +133,12 @@ bool parse_command_line(int argc, char** argv, bool headless, CommandLine& c, st
     return true;
 }
 
+// What the players are told of the session when it begins.
+std::string session_words(const OnlinePlay& play) {
+    return "ONLINE: ROUND TRIP " + std::to_string(play.round_trip_ms() < 0 ? 0 : play.round_trip_ms()) +
+           " MS, INPUT DELAY " + std::to_string(play.input_delay()) + " FRAMES";
+}
+
 void note(const char* side, const std::string& text) {
     std::fprintf(stderr, "korvane-headless (%s): %s\n", side, text.c_str());
 }
@@ -168,7 +174,10 @@ class OnlineTarget final : public ScriptTarget {
             due_ += std::chrono::microseconds(16667);
             std::this_thread::sleep_until(due_);
         }
-        play_.add_local(next_);
+        // The keys this player remapped reach the other side as the file's.
+        KeyFrame keys = next_;
+        add_canonical_keys(keys, options_, play_.settings());
+        play_.add_local(keys);
         next_ = held_only(next_);
         long target = play_.rollback().local_known() - input_delay_;
         while (play_.frame() < target && online_) {
@@ -190,8 +199,9 @@ class OnlineTarget final : public ScriptTarget {
     bool screenshot(const std::string& file) override {
         return engine->Gfx_SaveScreenshot(file.c_str());
     }
-    // Each machine's own choices take no part in the shared frame.
-    void option(const std::string&, int) override {}
+    // A player's own keys, which the other side sees as the file's; the
+    // rest of the options only draw.
+    void option(const std::string& name, int value) override { set_option(name, value, options_); }
 
   private:
     using clock = std::chrono::steady_clock;
@@ -208,6 +218,7 @@ class OnlineTarget final : public ScriptTarget {
     const char* side_;
     bool online_ = true;
     KeyFrame next_;
+    player_options options_;
     clock::time_point due_ = clock::now();
 };
 
@@ -238,7 +249,7 @@ int run_online_headless(int argc, char** argv) {
     configure_engine();
     engine->System_SetState(HGE_HEADLESS, true);
     if (!c.data_dir.empty()) engine->System_SetState(HGE_DATADIR, c.data_dir.c_str());
-    if (!start_game()) return 1;
+    if (!start_game(script_settings(commands))) return 1;
 
     OnlinePlay play;
     c.online.settings = app.world.file_settings;
@@ -267,10 +278,13 @@ int run_online_headless(int argc, char** argv) {
 
     AppRunner runner;
     app.hud.online = true;
+    note(side, session_words(play));
+    const World aside = app.world; // the game before the session comes back after it
     play.begin(&runner, recording ? &recorder : nullptr);
 
     long first_frame = play.frame();
-    OnlineTarget target(play, c.online.input_delay, c.realtime, side);
+    const auto started = std::chrono::steady_clock::now();
+    OnlineTarget target(play, play.input_delay(), c.realtime, side);
     long left_in_command = 0;
     size_t at = run_script(commands, target, nullptr, 0, &left_in_command);
     bool online = target.online();
@@ -288,13 +302,17 @@ int run_online_headless(int argc, char** argv) {
     long played = play.rollback().final_frame() - first_frame;
     if (played > 0) {
         double seconds = static_cast<double>(played) / 60.0;
-        char line[200];
+        double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        char line[300];
         std::snprintf(line, sizeof line,
                       "%ld frames; %.0f bytes sent per second of play; %ld rollbacks, "
-                      "%.1f frames run again per second of play",
+                      "%.1f frames run again per second of play; input delay %d for a round trip "
+                      "of %d ms; %.1f frames a second",
                       played, static_cast<double>(play.bytes_sent()) / seconds,
                       play.rollback().rollbacks(),
-                      static_cast<double>(play.rollback().frames_rerun()) / seconds);
+                      static_cast<double>(play.rollback().frames_rerun()) / seconds,
+                      play.input_delay(), play.round_trip_ms(),
+                      wall > 0 ? static_cast<double>(played) / wall : 0.0);
         note(side, line);
     }
     play.rollback().restore_final();
@@ -315,7 +333,8 @@ int run_online_headless(int argc, char** argv) {
         }
     }
     if (ended_early && at < commands.size()) {
-        // The game goes on alone from the menu with the rest of the script.
+        // The game set aside goes on alone from the menu with the rest of the script.
+        app.world = aside;
         set_game_state(app.world, ACTION_MENU);
         take_events(app, 0);
         std::snprintf(app.hud.notice, sizeof app.hud.notice, "%s", play.end_message().c_str());
@@ -346,6 +365,7 @@ struct WindowSession {
     bool recording = false;
     bool begun = false;
     bool over = false;  // ended; the game goes on alone
+    World aside;        // the game before the session, given back after it
     KeyFrame pending;   // local keys gathered since the last frame added
     double time = 0;    // real time not yet played
     int since_slowed = 0;
@@ -381,6 +401,7 @@ void finish_recording(WindowSession& w) {
 void go_alone(WindowSession& w, const std::string& notice) {
     w.over = true;
     app.hud.online = false;
+    engine->System_SetState(HGE_PAUSEUNFOCUSED, app.options.pause_when_unfocused);
     set_notice(notice);
 }
 
@@ -392,6 +413,7 @@ void end_session(WindowSession& w) {
     w.play.leave();
     finish_recording(w);
     go_alone(w, w.play.end_message());
+    app.world = w.aside;
     set_game_state(app.world, ACTION_MENU);
     take_events(app, 0);
     if (w.play.listen_again()) {
@@ -420,10 +442,13 @@ bool window_frame() {
             if (!w.recording) engine->System_MessageBox(error.c_str(), "Error");
             if (w.recording) w.recorder.write_settings(w.play.settings());
         }
-        app.hud.notice[0] = '\0';
+        set_notice(session_words(w.play));
         app.hud.options.open = false;
         app.hud.online = true;
         engine->Channel_StopAll();
+        w.aside = app.world;
+        // A window in the background must not hold up the other machine's game.
+        engine->System_SetState(HGE_PAUSEUNFOCUSED, false);
         w.play.begin(&w.runner, w.recording ? &w.recorder : nullptr);
         w.begun = true;
         w.time = 0;
@@ -446,8 +471,10 @@ bool window_frame() {
         if (!w.play.rollback().can_run()) break; // waiting for the peer's keys
         if (w.play.wants_local()) {
             long last = w.play.rollback().local_known();
-            make_consistent(w.pending, w.play.rollback().local_keys(last).held);
-            w.play.add_local(w.pending);
+            KeyFrame keys = w.pending;
+            add_canonical_keys(keys, app.options, w.play.settings());
+            make_consistent(keys, w.play.rollback().local_keys(last).held);
+            w.play.add_local(keys);
             w.pending = held_only(w.pending);
         }
         if (!w.play.step()) break;
@@ -476,6 +503,9 @@ int run_online_window(int argc, char** argv) {
     }
     configure_engine();
     if (!start_game()) return 0;
+    // The player's own aids, sound and keys hold online too.
+    use_options(app, load_options(engine));
+    app.save_options = true;
     w.line.online.settings = app.world.file_settings;
     if (!w.play.open(w.line.online, error)) {
         engine->System_MessageBox(error.c_str(), "Error");

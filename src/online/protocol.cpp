@@ -6,6 +6,9 @@ namespace {
 
 const uint16_t NO_SUM = 0xFFFF;
 const uint8_t FLAG_DOWN = 1, FLAG_UP = 2, FLAG_HELD = 4, FLAG_LAST = 8;
+// A key that went down and typed a letter, which follows as one byte: the
+// letters the sender's layout printed, at no cost when none was typed.
+const uint8_t FLAG_TYPED = 16;
 
 class Writer {
   public:
@@ -68,8 +71,10 @@ class Reader {
     size_t at_ = 0;
 };
 
-// The keys that changed or have an edge, against the held keys before.
+// The keys that changed or have an edge, against the held keys before; each
+// letter typed rides on one of the keys that went down.
 void write_frame(Writer& w, const KeyFrame& k, const uint8_t prev_held[32]) {
+    uint32_t letters = k.letters;
     uint8_t count = 0;
     for (int key = 1; key < 256; ++key)
         if (k.went_down(key) || k.went_up(key) || k.is_held(key) != KeyFrame::bit(prev_held, key) ||
@@ -81,9 +86,17 @@ void write_frame(Writer& w, const KeyFrame& k, const uint8_t prev_held[32]) {
         if (!(k.went_down(key) || k.went_up(key) || held != KeyFrame::bit(prev_held, key) ||
               key == k.last_key))
             continue;
+        int letter = -1;
+        if (k.went_down(key) && letters != 0) {
+            letter = 0;
+            while (!(letters >> letter & 1u)) ++letter;
+            letters &= ~(1u << letter);
+        }
         w.u8(static_cast<uint8_t>(key));
         w.u8(static_cast<uint8_t>((k.went_down(key) ? FLAG_DOWN : 0) | (k.went_up(key) ? FLAG_UP : 0) |
-                                  (held ? FLAG_HELD : 0) | (key == k.last_key ? FLAG_LAST : 0)));
+                                  (held ? FLAG_HELD : 0) | (key == k.last_key ? FLAG_LAST : 0) |
+                                  (letter >= 0 ? FLAG_TYPED : 0)));
+        if (letter >= 0) w.u8(static_cast<uint8_t>('A' + letter));
     }
 }
 
@@ -94,7 +107,12 @@ bool read_frame(Reader& r, KeyFrame& k, const uint8_t prev_held[32]) {
     if (!r.u8(count)) return false;
     for (int i = 0; i < count; ++i) {
         uint8_t key, flags;
-        if (!r.u8(key) || !r.u8(flags) || key == 0 || flags > 15) return false;
+        if (!r.u8(key) || !r.u8(flags) || key == 0 || flags > 31) return false;
+        if (flags & FLAG_TYPED) {
+            uint8_t letter;
+            if (!(flags & FLAG_DOWN) || !r.u8(letter) || letter < 'A' || letter > 'Z') return false;
+            k.set_typed(letter, true);
+        }
         KeyFrame::set(k.down, key, flags & FLAG_DOWN);
         KeyFrame::set(k.up, key, flags & FLAG_UP);
         KeyFrame::set(k.held, key, flags & FLAG_HELD);
@@ -107,9 +125,12 @@ bool read_input(Reader& r, InputMessage& m) {
     // Frame numbers go as the sender's frame and short distances back from it.
     uint8_t advantage, count, held_count;
     uint16_t ack_back, first_back, sum_back;
+    uint8_t round_trip4;
     if (!r.u32(m.frame) || !r.u8(advantage) || !r.u16(ack_back) || !r.u16(first_back) ||
-        !r.u8(count) || !r.u16(sum_back) || !r.u32(m.sum) || !r.u8(held_count))
+        !r.u8(count) || !r.u16(sum_back) || !r.u32(m.sum) || !r.u8(m.delay) ||
+        !r.u8(round_trip4) || !r.u8(held_count))
         return false;
+    m.round_trip = static_cast<uint16_t>(round_trip4 * 4);
     m.advantage = static_cast<int8_t>(advantage);
     // Frames count far below 2^31, so nothing below can wrap.
     if (m.frame > 0x40000000u) return false;
@@ -141,15 +162,16 @@ bool read_input(Reader& r, InputMessage& m) {
 
 } // namespace
 
-size_t write_hello(uint8_t* out, size_t capacity) {
+size_t write_hello(uint32_t stamp, uint8_t* out, size_t capacity) {
     Writer w(out, capacity);
     w.u8(MSG_HELLO);
     w.u8(PROTOCOL_VERSION);
+    w.u32(stamp);
     return w.done();
 }
 
-size_t write_welcome(int32_t seed, const char* text, size_t text_size, size_t offset, uint8_t* out,
-                     size_t capacity) {
+size_t write_welcome(int32_t seed, uint32_t stamp, uint16_t held, const char* text,
+                     size_t text_size, size_t offset, uint8_t* out, size_t capacity) {
     if (text_size > MAX_SETTINGS_TEXT || offset % WELCOME_PIECE != 0 ||
         (offset >= text_size && !(offset == 0 && text_size == 0)))
         return 0;
@@ -157,6 +179,8 @@ size_t write_welcome(int32_t seed, const char* text, size_t text_size, size_t of
     Writer w(out, capacity);
     w.u8(MSG_WELCOME);
     w.u8(PROTOCOL_VERSION);
+    w.u32(stamp);
+    w.u16(held);
     w.u32(static_cast<uint32_t>(seed));
     w.u32(static_cast<uint32_t>(text_size));
     w.u32(static_cast<uint32_t>(offset));
@@ -185,6 +209,8 @@ size_t write_input(const InputMessage& m, const uint8_t base_held[32], uint8_t* 
     w.u8(static_cast<uint8_t>(m.count));
     w.u16(static_cast<uint16_t>(sum_back));
     w.u32(m.sum);
+    w.u8(m.delay);
+    w.u8(static_cast<uint8_t>(m.round_trip >= 1020 ? 255 : (m.round_trip + 3) / 4));
     // The held keys before the first frame, so each message reads alone.
     uint8_t held_count = 0;
     for (int key = 1; key < 256; ++key)
@@ -218,13 +244,14 @@ bool read_message(const uint8_t* data, size_t size, Message& out) {
     case MSG_HELLO:
         if (!r.u8(out.version)) return false;
         if (out.version != PROTOCOL_VERSION) return true; // the rest is another version's
+        if (!r.u32(out.stamp)) return false;
         break;
     case MSG_WELCOME: {
         uint32_t seed, total, offset;
         uint16_t piece;
         if (!r.u8(out.version)) return false;
         if (out.version != PROTOCOL_VERSION) return true;
-        if (!r.u32(seed) || !r.u32(total) || !r.u32(offset) || !r.u16(piece)) return false;
+        if (!r.u32(out.stamp) || !r.u16(out.held) || !r.u32(seed) || !r.u32(total) || !r.u32(offset) || !r.u16(piece)) return false;
         // Whole pieces only, each in its place, so that pieces fit together.
         size_t whole = total - offset < WELCOME_PIECE ? total - offset : WELCOME_PIECE;
         if (total > MAX_SETTINGS_TEXT || offset % WELCOME_PIECE != 0 ||

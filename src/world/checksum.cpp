@@ -47,7 +47,7 @@ uint32_t world_checksum(const World& w) {
     h.f(w.spawn_timer), h.f(w.level_end_timer), h.f(w.game_over_timer);
     h.f(w.blink_timer[0]), h.f(w.blink_timer[1]);
     h.i(w.purse[0]), h.i(w.purse[1]), h.i(w.winner), h.i(w.ships_in_contact ? 1 : 0);
-    h.i(w.match.running ? 1 : 0), h.i(w.paused ? 1 : 0);
+    h.i(w.match.running ? 1 : 0), h.i(w.paused ? 1 : 0), h.i(w.online ? 1 : 0);
     h.word(static_cast<uint32_t>(w.rng.state)), h.word(static_cast<uint32_t>(w.rng.state >> 32));
     for (const ship& s : w.ship_records) hash_ship(h, s);
     h.i(static_cast<int32_t>(w.enemy_list.size()));

@@ -111,6 +111,7 @@ struct World {
     float level_end_timer = 0; // seconds since the field became clear
     float game_over_timer = 0; // seconds spent in game over
     bool paused = false;       // play stands still
+    bool online = false;       // two machines share this game: two-player modes only
 
     // The views: their sizes, where the own ship sits, the blinking of an
     // untouchable ship (its sprite shown or not).

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<char> text(m.text_total);
         if (m.text_size > 0) std::memcpy(text.data() + m.text_offset, m.text, m.text_size);
         size_t written =
-            write_welcome(m.seed, text.data(), text.size(), m.text_offset, out, sizeof out);
+            write_welcome(m.seed, m.stamp, m.held, text.data(), text.size(), m.text_offset, out,
+                          sizeof out);
         fuzz_check(written == size && std::memcmp(out, bytes.data(), size) == 0,
                    "a piece read writes back byte for byte");
         break;
@@ -40,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz_check(read_message(out, written, again), "what was written reads back");
         fuzz_check(again.input.count == in.count && again.input.first == in.first &&
                        again.input.ack == in.ack && again.input.sum == in.sum &&
-                       again.input.advantage == in.advantage,
+                       again.input.advantage == in.advantage && again.input.delay == in.delay &&
+                       again.input.round_trip == in.round_trip,
                    "the same header reads back");
         for (int i = 0; i < in.count; ++i)
             fuzz_check(again.input.keys[i] == in.keys[i], "the same keys read back");

@@ -152,3 +152,24 @@ TEST(Loopback, FortyPercentLossOnEveryDatagramAndAJunkFloodStillGiveBothSidesThe
     EXPECT_EQ(host.dumps.back().rfind("{\"frame\":1202,", 0), 0u) << host.dumps.back();
     EXPECT_EQ(replay_end(join.recording), join.dumps.back());
 }
+
+TEST(Loopback, ACompetitionMatchAcrossTwoMachinesEndsWithTheSameWinnerOnBoth) {
+    // Where enemies are strong the match is soon decided, by them or by a rival.
+    const std::string host =
+        "setting Game.start_level 45\nsetting Game.start_level_iteration 8\n"
+        "frames 3\ntap SPACE\nframes 3\ntap ENTER\nframes 5\ntap ENTER\nframes 10\ndump\n"
+        "press CTRL\npress LEFT\nframes 1200\ndump\n";
+    const std::string join = "frames 21\ndump\npress SHIFT\npress D\nframes 1200\ndump\n";
+    Side h, j;
+    run_pair(host, join, "--net-delay 30 --net-loss 5", h, j);
+    EXPECT_EQ(h.status, 0) << h.err;
+    EXPECT_EQ(j.status, 0) << j.err;
+    ASSERT_EQ(h.dumps.size(), 2u) << h.err;
+    EXPECT_EQ(h.dumps, j.dumps);
+    EXPECT_NE(h.dumps[0].find("\"game_state\":2,\"game_mode\":2,"), std::string::npos) << h.dumps[0];
+    // Both machines saw the match end, and name the same winner.
+    size_t at = h.dumps[1].find("\"winner\":");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(h.dumps[1].compare(at, 12, "\"winner\":-1,"), 0) << h.dumps[1].substr(0, 200);
+    EXPECT_EQ(replay_end(j.recording), j.dumps.back());
+}
