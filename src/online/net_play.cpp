@@ -15,13 +15,20 @@ int clock_seed() {
     return seed == 0 ? 1 : seed;
 }
 
+// The values that differ from the defaults, which the joiner starts from:
+// a greeting of a few lines, not the whole file again and again.
 struct IniText {
     std::string text;
     std::string section;
+    const Settings* values;
+    Settings defaults;
 };
 
 void add_setting(const char* section, const char* key, const void* value, bool is_int, void* user) {
     IniText& ini = *static_cast<IniText*>(user);
+    size_t at = static_cast<size_t>(static_cast<const char*>(value) -
+                                    reinterpret_cast<const char*>(ini.values));
+    if (std::memcmp(reinterpret_cast<const char*>(&ini.defaults) + at, value, 4) == 0) return;
     if (ini.section != section) {
         ini.section = section;
         ini.text += "[" + ini.section + "]\n";
@@ -68,6 +75,7 @@ void OnlinePlay::reset_session() {
     peer_advantage_ = 0;
     last_heard_ms_ = last_sent_ms_ = last_hello_ms_ = link_->now_ms();
     remote_ended_ = 0;
+    peer_left_ = false;
     for (int i = 0; i < SUM_RING; ++i) {
         own_frame_[i] = peer_frame_sum_[i] = 0;
         own_sum_[i] = peer_sum_[i] = 0;
@@ -91,7 +99,7 @@ bool OnlinePlay::listen_again() {
 }
 
 std::string OnlinePlay::host_settings() {
-    IniText ini;
+    IniText ini{std::string(), std::string(), &options_.settings, default_settings()};
     visit_settings(options_.settings, add_setting, &ini, true);
     return ini.text;
 }
@@ -233,7 +241,10 @@ void OnlinePlay::on_message(const uint8_t* data, size_t size) {
         break;
     case MSG_BYE:
         switch (m.reason) {
-        case BYE_LEFT: end("THE OTHER PLAYER LEFT", -1, 0); break;
+        case BYE_LEFT:
+            end("THE OTHER PLAYER LEFT", -1, 0);
+            peer_left_ = true;
+            break;
         case BYE_DESYNC:
             end("DESYNC AT FRAME " + frame_words(m.frame) + ": THE GAMES WENT APART", -1, 0);
             break;
@@ -376,8 +387,13 @@ bool OnlinePlay::wants_local() const {
 }
 
 bool OnlinePlay::step() {
-    if (phase_ != PHASE_PLAYING || !runner_ || quit_asked_ || remote_ended_ != 0) return false;
-    if (!rollback_.can_run()) return false;
+    if (!runner_ || quit_asked_ || remote_ended_ != 0) return false;
+    // A peer that left sent its keys before its goodbye; the frames they
+    // cover are the same game on both sides and still run.
+    bool sure_only = phase_ == PHASE_ENDED && peer_left_;
+    if (phase_ != PHASE_PLAYING && !sure_only) return false;
+    if (!rollback_.can_run() || (sure_only && rollback_.frame() + 1 > rollback_.remote_known()))
+        return false;
     rollback_.run_next();
     send_keys();
     return true;

@@ -61,6 +61,9 @@ class OnlinePlay : public FinalFrameObserver {
     int round_trip_ms() const { return round_trip_; }
     // Frames a side's keys wait before they act.
     int input_delay() const { return input_delay_; }
+    // The host begins when the joiner's first keys reach it, half a round
+    // trip after the joiner began: the joiner holds that long, so neither stalls.
+    int begin_wait_ms() const { return side_ == 1 && round_trip_ > 0 ? round_trip_ / 2 : 0; }
     int seed() const { return seed_; }
     // The host's settings as INI text (the joiner has it after the greeting).
     const std::string& settings_text() const { return settings_text_; }
@@ -150,6 +153,7 @@ class OnlinePlay : public FinalFrameObserver {
     size_t welcome_missing_ = 0;
     int32_t welcome_seed_ = 0;
     long remote_ended_ = 0;   // a final frame ended by the peer's keys
+    bool peer_left_ = false;  // said goodbye: frames its keys cover still run
     // Own and the peer's checksums of final frames, by frame.
     static const int SUM_RING = 256;
     long own_frame_[SUM_RING] = {};

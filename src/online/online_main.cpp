@@ -159,10 +159,13 @@ namespace {
 class OnlineTarget final : public ScriptTarget {
   public:
     OnlineTarget(OnlinePlay& play, int input_delay, bool realtime, const char* side)
-        : play_(play), input_delay_(input_delay), realtime_(realtime), side_(side) {}
+        : play_(play), input_delay_(input_delay), realtime_(realtime), side_(side),
+          due_(clock::now() + std::chrono::milliseconds(play.begin_wait_ms())), began_(due_) {}
 
     bool online() const { return online_; }
     const KeyFrame& next() const { return next_; }
+    // When this side's first frame was due: the joiner holds its start.
+    std::chrono::steady_clock::time_point began() const { return began_; }
 
     void key(int key, bool down, int letter) override {
         apply_key_change(next_, key, down, letter < 0 ? key : letter);
@@ -171,8 +174,19 @@ class OnlineTarget final : public ScriptTarget {
     bool frame() override {
         if (!online_) return false;
         if (realtime_) {
+            // The wait until the frame is due serves the network, so keys
+            // and ENet's acknowledgements come and go on time.
             due_ += std::chrono::microseconds(16667);
-            std::this_thread::sleep_until(due_);
+            for (auto now = clock::now(); now < due_ && online_; now = clock::now()) {
+                long ms = std::chrono::duration_cast<std::chrono::milliseconds>(due_ - now).count();
+                if (ms < 1) {
+                    std::this_thread::sleep_until(due_);
+                    break;
+                }
+                play_.pump(static_cast<int>(ms));
+            }
+        } else {
+            play_.pump(0);
         }
         // The keys this player remapped reach the other side as the file's.
         KeyFrame keys = next_;
@@ -189,9 +203,10 @@ class OnlineTarget final : public ScriptTarget {
         return online_;
     }
     bool dump(long, std::string& out) override {
+        // The peer's last keys may come with its goodbye: what came still counts.
         while (online_ && play_.rollback().remote_known() < play_.frame())
             if (!wait_a_little()) online_ = false;
-        if (!online_) return false;
+        if (play_.rollback().remote_known() < play_.frame()) return false;
         play_.settle();
         out = dump_state(app.world, play_.frame());
         return true;
@@ -219,7 +234,7 @@ class OnlineTarget final : public ScriptTarget {
     bool online_ = true;
     KeyFrame next_;
     player_options options_;
-    clock::time_point due_ = clock::now();
+    clock::time_point due_, began_;
 };
 
 } // namespace
@@ -288,10 +303,16 @@ int run_online_headless(int argc, char** argv) {
     long left_in_command = 0;
     size_t at = run_script(commands, target, nullptr, 0, &left_in_command);
     bool online = target.online();
+    // The pace of play: up to the script's last frame, not the wait for the
+    // last acknowledgements after it.
+    const long script_frames = play.frame() - first_frame;
+    const double script_wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - target.began()).count();
     int status = 0;
     if (online) {
         // Stay until the peer has every key of ours and ours are all final.
         for (int waited = 0; waited < 10000 && play.phase() == PHASE_PLAYING; waited += 1) {
+            play.settle(); // keys that came while waiting make frames final
             if (play.acked() >= play.rollback().local_known() &&
                 play.rollback().final_frame() >= play.frame())
                 break;
@@ -302,7 +323,6 @@ int run_online_headless(int argc, char** argv) {
     long played = play.rollback().final_frame() - first_frame;
     if (played > 0) {
         double seconds = static_cast<double>(played) / 60.0;
-        double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         char line[300];
         std::snprintf(line, sizeof line,
                       "%ld frames; %.0f bytes sent per second of play; %ld rollbacks, "
@@ -312,7 +332,7 @@ int run_online_headless(int argc, char** argv) {
                       play.rollback().rollbacks(),
                       static_cast<double>(play.rollback().frames_rerun()) / seconds,
                       play.input_delay(), play.round_trip_ms(),
-                      wall > 0 ? static_cast<double>(played) / wall : 0.0);
+                      script_wall > 0 ? static_cast<double>(script_frames) / script_wall : 0.0);
         note(side, line);
     }
     play.rollback().restore_final();
@@ -451,7 +471,7 @@ bool window_frame() {
         engine->System_SetState(HGE_PAUSEUNFOCUSED, false);
         w.play.begin(&w.runner, w.recording ? &w.recorder : nullptr);
         w.begun = true;
-        w.time = 0;
+        w.time = -0.001f * static_cast<float>(w.play.begin_wait_ms());
         return false;
     }
     KeyFrame now;

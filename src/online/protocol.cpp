@@ -73,14 +73,19 @@ class Reader {
 
 // The keys that changed or have an edge, against the held keys before; each
 // letter typed rides on one of the keys that went down.
-void write_frame(Writer& w, const KeyFrame& k, const uint8_t prev_held[32]) {
-    uint32_t letters = k.letters;
-    uint8_t count = 0;
+int frame_entries(const KeyFrame& k, const uint8_t prev_held[32]) {
+    int count = 0;
     for (int key = 1; key < 256; ++key)
         if (k.went_down(key) || k.went_up(key) || k.is_held(key) != KeyFrame::bit(prev_held, key) ||
             key == k.last_key)
             ++count;
-    w.u8(count);
+    return count;
+}
+
+// A frame with entries; frames where nothing happened go as runs.
+void write_frame(Writer& w, const KeyFrame& k, const uint8_t prev_held[32], int count) {
+    uint32_t letters = k.letters;
+    w.u8(static_cast<uint8_t>(count));
     for (int key = 1; key < 256; ++key) {
         bool held = k.is_held(key);
         if (!(k.went_down(key) || k.went_up(key) || held != KeyFrame::bit(prev_held, key) ||
@@ -100,11 +105,9 @@ void write_frame(Writer& w, const KeyFrame& k, const uint8_t prev_held[32]) {
     }
 }
 
-bool read_frame(Reader& r, KeyFrame& k, const uint8_t prev_held[32]) {
+bool read_frame(Reader& r, KeyFrame& k, const uint8_t prev_held[32], uint8_t count) {
     k = KeyFrame();
     std::memcpy(k.held, prev_held, sizeof k.held);
-    uint8_t count;
-    if (!r.u8(count)) return false;
     for (int i = 0; i < count; ++i) {
         uint8_t key, flags;
         if (!r.u8(key) || !r.u8(flags) || key == 0 || flags > 31) return false;
@@ -153,9 +156,14 @@ bool read_input(Reader& r, InputMessage& m) {
         KeyFrame::set(held, key, true);
     }
     std::memcpy(m.base_held, held, sizeof held);
-    for (int i = 0; i < count; ++i) {
-        if (!read_frame(r, m.keys[i], held)) return false;
-        std::memcpy(held, m.keys[i].held, sizeof held);
+    for (int i = 0; i < count;) {
+        uint8_t entries, run = 1;
+        if (!r.u8(entries)) return false;
+        if (entries == 0 && (!r.u8(run) || run == 0 || run > count - i)) return false;
+        for (int end = i + run; i < end; ++i) {
+            if (!read_frame(r, m.keys[i], held, entries)) return false;
+            std::memcpy(held, m.keys[i].held, sizeof held);
+        }
     }
     return true;
 }
@@ -218,10 +226,21 @@ size_t write_input(const InputMessage& m, const uint8_t base_held[32], uint8_t* 
     w.u8(held_count);
     for (int key = 1; key < 256; ++key)
         if (KeyFrame::bit(base_held, key)) w.u8(static_cast<uint8_t>(key));
+    // Most frames change nothing: a run of them costs two bytes, which keeps
+    // a message small when a long round trip leaves many frames unacknowledged.
     const uint8_t* held = base_held;
-    for (int i = 0; i < m.count; ++i) {
-        write_frame(w, m.keys[i], held);
-        held = m.keys[i].held;
+    for (int i = 0; i < m.count;) {
+        int count = frame_entries(m.keys[i], held);
+        if (count > 0) {
+            write_frame(w, m.keys[i], held, count);
+            held = m.keys[i++].held;
+            continue;
+        }
+        int run = 1;
+        while (i + run < m.count && run < 255 && frame_entries(m.keys[i + run], held) == 0) ++run;
+        w.u8(0);
+        w.u8(static_cast<uint8_t>(run));
+        i += run;
     }
     return w.done();
 }

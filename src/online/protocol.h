@@ -7,7 +7,7 @@
 
 #include "online/keys.h"
 
-const uint8_t PROTOCOL_VERSION = 3;
+const uint8_t PROTOCOL_VERSION = 4;
 const int MAX_MESSAGE_FRAMES = 48;
 const size_t MAX_SETTINGS_TEXT = 60000;
 // The settings text goes in pieces that each fit one datagram, so that a lost
