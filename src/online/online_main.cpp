@@ -298,7 +298,6 @@ int run_online_headless(int argc, char** argv) {
     play.begin(&runner, recording ? &recorder : nullptr);
 
     long first_frame = play.frame();
-    const auto started = std::chrono::steady_clock::now();
     OnlineTarget target(play, play.input_delay(), c.realtime, side);
     long left_in_command = 0;
     size_t at = run_script(commands, target, nullptr, 0, &left_in_command);

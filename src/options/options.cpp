@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,23 +13,58 @@ const char* const OPTIONS_FILE = "data/Options.ini";
 
 namespace {
 
-// One value of the file: where it lives, its range, and its field.
+// A row of the options screen that holds a value: its line in the file, its
+// words on the screen, and where the engine takes it. A new setting is a
+// field of player_options, a row in the enum and a line here.
 struct OptionField {
-    const char* name; // section.key, lower case
-    int min, max;
-    bool is_flag;
+    int row;
+    const char* name;  // section.key in the options file, lower case
+    const char* label; // on the options screen
+    int min, max;      // a flag is 0..1
+    int step;          // Left and Right move by this, Enter by one step; 0 wraps round
     int player_options::*number;
     bool player_options::*flag;
+    const char* format; // the number on the screen; a flag shows ON or OFF
+    int int_state;      // the engine state it sets, or -1
+    int bool_state;
+    bool inverted;           // the engine's state is the opposite (windowed)
+    const char* display_key; // its default from the settings file's [Display], or nullptr
 };
 
 const OptionField FIELDS[] = {
-    {"sound.volume", 0, 100, false, &player_options::volume, nullptr},
-    {"display.fullscreen", 0, 1, true, nullptr, &player_options::fullscreen},
-    {"display.scale", 1, 8, false, &player_options::scale, nullptr},
-    {"display.integer_scaling", 0, 1, true, nullptr, &player_options::integer_scaling},
-    {"display.vsync", 0, 1, true, nullptr, &player_options::vsync},
-    {"display.pause_when_unfocused", 0, 1, true, nullptr, &player_options::pause_when_unfocused},
+    {ROW_VOLUME, "sound.volume", "SOUND VOLUME", 0, 100, 10, &player_options::volume, nullptr,
+     "%d%%", HGE_FXVOLUME, -1, false, nullptr},
+    {ROW_FULLSCREEN, "display.fullscreen", "FULLSCREEN", 0, 1, 0, nullptr,
+     &player_options::fullscreen, nullptr, -1, HGE_WINDOWED, true, "fullscreen"},
+    // The screen offers the scales a window can usually take; the file any up to 8.
+    {ROW_SCALE, "display.scale", "WINDOW SCALE", 1, 8, 0, &player_options::scale, nullptr, "%d X",
+     HGE_SCALE, -1, false, "scale"},
+    {ROW_INTEGER_SCALING, "display.integer_scaling", "INTEGER SCALING", 0, 1, 0, nullptr,
+     &player_options::integer_scaling, nullptr, -1, HGE_INTEGERSCALING, false, "integer_scaling"},
+    {ROW_VSYNC, "display.vsync", "VSYNC", 0, 1, 0, nullptr, &player_options::vsync, nullptr, -1,
+     HGE_VSYNC, false, "vsync"},
+    {ROW_PAUSE_UNFOCUSED, "display.pause_when_unfocused", "PAUSE WHEN UNFOCUSED", 0, 1, 0, nullptr,
+     &player_options::pause_when_unfocused, nullptr, -1, HGE_PAUSEUNFOCUSED, false,
+     "pause_when_unfocused"},
 };
+const int SCREEN_SCALES = 4;
+
+const OptionField* field_of_row(int row) {
+    for (const OptionField& f : FIELDS)
+        if (f.row == row) return &f;
+    return nullptr;
+}
+
+int get(const player_options& o, const OptionField& f) {
+    return f.flag ? (o.*f.flag ? 1 : 0) : o.*f.number;
+}
+
+void put(player_options& o, const OptionField& f, int value) {
+    if (f.flag)
+        o.*f.flag = value == 1;
+    else
+        o.*f.number = value;
+}
 
 const char* const AID_NAMES[AID_COUNT] = {"aids.status_strip", "aids.radar", "aids.feedback",
                                           "aids.prompts"};
@@ -61,35 +97,24 @@ bool parse_int(const std::string& text, int& out) {
     return true;
 }
 
-// Sends one display value to the engine.
-void apply_display(Engine* engine, const player_options& o, int row) {
-    switch (row) {
-    case ROW_FULLSCREEN: engine->System_SetState(HGE_WINDOWED, !o.fullscreen); break;
-    case ROW_SCALE: engine->System_SetState(HGE_SCALE, o.scale); break;
-    case ROW_INTEGER_SCALING: engine->System_SetState(HGE_INTEGERSCALING, o.integer_scaling); break;
-    case ROW_VSYNC: engine->System_SetState(HGE_VSYNC, o.vsync); break;
-    case ROW_PAUSE_UNFOCUSED:
-        engine->System_SetState(HGE_PAUSEUNFOCUSED, o.pause_when_unfocused);
-        break;
-    case ROW_VOLUME: engine->System_SetState(HGE_FXVOLUME, o.volume); break;
-    default: break;
-    }
+// Sends one value to the engine.
+void apply_field(Engine* engine, const player_options& o, const OptionField& f) {
+    int v = get(o, f);
+    if (f.int_state >= 0) engine->System_SetState(static_cast<hgeIntState>(f.int_state), v);
+    if (f.bool_state >= 0)
+        engine->System_SetState(static_cast<hgeBoolState>(f.bool_state),
+                                f.inverted ? v == 0 : v == 1);
 }
 
 } // namespace
 
 player_options default_options(Engine* engine) {
     player_options o;
-    auto flag = [engine](const char* key, bool def) {
-        int v = engine->Ini_GetInt("Display", key, def ? 1 : 0);
-        return v == 0 || v == 1 ? v == 1 : def;
-    };
-    o.fullscreen = flag("fullscreen", o.fullscreen);
-    int scale = engine->Ini_GetInt("Display", "scale", o.scale);
-    if (scale >= 1 && scale <= 8) o.scale = scale;
-    o.integer_scaling = flag("integer_scaling", o.integer_scaling);
-    o.vsync = flag("vsync", o.vsync);
-    o.pause_when_unfocused = flag("pause_when_unfocused", o.pause_when_unfocused);
+    for (const OptionField& f : FIELDS) {
+        if (!f.display_key) continue;
+        int v = engine->Ini_GetInt("Display", f.display_key, get(o, f));
+        if (v >= f.min && v <= f.max) put(o, f, v);
+    }
     return o;
 }
 
@@ -100,16 +125,18 @@ void change_row(Engine* engine, player_options& o, int row, int step) {
         o.aids[row - ROW_AIDS] = !o.aids[row - ROW_AIDS];
         return;
     }
-    switch (row) {
-    case ROW_VOLUME: o.volume = std::max(0, std::min(100, o.volume + 10 * step)); break;
-    case ROW_FULLSCREEN: o.fullscreen = !o.fullscreen; break;
-    case ROW_SCALE: o.scale = (o.scale - 1 + step + 4) % 4 + 1; break;
-    case ROW_INTEGER_SCALING: o.integer_scaling = !o.integer_scaling; break;
-    case ROW_VSYNC: o.vsync = !o.vsync; break;
-    case ROW_PAUSE_UNFOCUSED: o.pause_when_unfocused = !o.pause_when_unfocused; break;
-    default: return;
+    const OptionField* f = field_of_row(row);
+    if (!f) return;
+    int v = get(o, *f);
+    if (f->step > 0) {
+        v = std::max(f->min, std::min(f->max, v + f->step * step));
+    } else {
+        int top = f->flag ? 1 : std::min(f->max, f->min + SCREEN_SCALES - 1);
+        int span = top - f->min + 1;
+        v = ((v - f->min + step) % span + span) % span + f->min;
     }
-    apply_display(engine, o, row);
+    put(o, *f, v);
+    apply_field(engine, o, *f);
 }
 
 // A new key for one role; a key that another role of the same player had
@@ -160,10 +187,7 @@ bool set_option(const std::string& name_in, int value, player_options& o) {
     for (const OptionField& f : FIELDS) {
         if (name != f.name) continue;
         if (value < f.min || value > f.max) return false;
-        if (f.is_flag)
-            o.*f.flag = value == 1;
-        else
-            o.*f.number = value;
+        put(o, f, value);
         return true;
     }
     for (int a = 0; a < AID_COUNT; ++a) {
@@ -196,7 +220,7 @@ std::string options_text(const player_options& o) {
         out += name.substr(dot + 1) + " = " + std::to_string(value) + "\n";
     };
     for (int a = 0; a < AID_COUNT; ++a) put(AID_NAMES[a], o.aids[a] ? 1 : 0);
-    for (const OptionField& f : FIELDS) put(f.name, f.is_flag ? (o.*f.flag ? 1 : 0) : o.*f.number);
+    for (const OptionField& f : FIELDS) put(f.name, get(o, f));
     // Keys as the settings file writes them: virtual-key codes.
     for (int p = 0; p < 2; ++p)
         for (int r = 0; r < ROLE_COUNT; ++r)
@@ -242,14 +266,8 @@ player_options load_options(Engine* engine) {
         }
     }
     // The engine opened with the settings file's display: send only what differs.
-    if (o.fullscreen != defaults.fullscreen) apply_display(engine, o, ROW_FULLSCREEN);
-    if (o.scale != defaults.scale) apply_display(engine, o, ROW_SCALE);
-    if (o.integer_scaling != defaults.integer_scaling)
-        apply_display(engine, o, ROW_INTEGER_SCALING);
-    if (o.vsync != defaults.vsync) apply_display(engine, o, ROW_VSYNC);
-    if (o.pause_when_unfocused != defaults.pause_when_unfocused)
-        apply_display(engine, o, ROW_PAUSE_UNFOCUSED);
-    apply_display(engine, o, ROW_VOLUME);
+    for (const OptionField& f : FIELDS)
+        if (!f.display_key || get(o, f) != get(defaults, f)) apply_field(engine, o, f);
     return o;
 }
 
@@ -259,6 +277,38 @@ bool save_options(Engine* engine, const player_options& o) {
         return true;
     engine->System_Log("Could not write the options file %s", OPTIONS_FILE);
     return false;
+}
+
+const char* option_row_label(int row) {
+    static const char* const AID_LABELS[AID_COUNT] = {"STATUS STRIP", "READABLE RADAR", "FEEDBACK",
+                                                      "PROMPTS"};
+    static const char* const KEY_LABELS[2][ROLE_COUNT] = {
+        {"PLAYER 1 TURN LEFT", "PLAYER 1 TURN RIGHT", "PLAYER 1 THRUST", "PLAYER 1 BACK",
+         "PLAYER 1 FIRE"},
+        {"PLAYER 2 TURN LEFT", "PLAYER 2 TURN RIGHT", "PLAYER 2 THRUST", "PLAYER 2 BACK",
+         "PLAYER 2 FIRE"}};
+    if (row >= ROW_AIDS && row < ROW_AIDS + AID_COUNT) return AID_LABELS[row - ROW_AIDS];
+    if (const OptionField* f = field_of_row(row)) return f->label;
+    if (row >= ROW_KEYS && row < ROW_DEFAULT_KEYS)
+        return KEY_LABELS[(row - ROW_KEYS) / ROLE_COUNT][(row - ROW_KEYS) % ROLE_COUNT];
+    return row == ROW_DEFAULT_KEYS ? "KEYS FROM SETTINGS" : "";
+}
+
+bool option_row_value(const player_options& o, int row, int fits, char* out, size_t size) {
+    if (row >= ROW_AIDS && row < ROW_AIDS + AID_COUNT) {
+        std::snprintf(out, size, "%s", o.aids[row - ROW_AIDS] ? "ON" : "OFF");
+        return true;
+    }
+    const OptionField* f = field_of_row(row);
+    if (!f) return false;
+    int v = get(o, *f);
+    if (!f->format)
+        std::snprintf(out, size, "%s", v ? "ON" : "OFF");
+    else if (f->number == &player_options::scale && fits >= 1 && fits < v)
+        std::snprintf(out, size, "%d X (%d X FITS)", v, fits);
+    else
+        std::snprintf(out, size, f->format, v);
+    return true;
 }
 
 void open_options(OptionsScreen& screen) {

@@ -65,7 +65,8 @@ player_options load_options(Engine* e);
 // Writes the options file; false (and a log line) when it could not.
 bool save_options(Engine* e, const player_options& o);
 
-// The options screen's rows, top to bottom.
+// The options screen's rows, top to bottom. A row with a value has its line
+// in the table of options.cpp, which reads, writes, changes and names it.
 enum OptionsRow {
     ROW_AIDS = 0, // one row per aid
     ROW_VOLUME = ROW_AIDS + AID_COUNT,
@@ -91,6 +92,12 @@ enum OptionsOutcome {
     OPTIONS_KEYS_CHANGED, // a player's keys changed: the ships take them
     OPTIONS_CLOSED,       // Escape: the screen shut, the file is due
 };
+
+// The words of a row: its label, and its value as the screen shows it (false
+// for a row without one, as the keys'). `fits` is the largest window scale
+// the display holds, or 0.
+const char* option_row_label(int row);
+bool option_row_value(const player_options& o, int row, int fits, char* out, size_t size);
 
 void open_options(OptionsScreen& screen);
 // One frame of the open screen with these keys; display and volume changes

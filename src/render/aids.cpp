@@ -250,27 +250,6 @@ void draw_options_screen(const Scene& sc) {
     Font* font1 = resources.font1;
     Font* font2 = resources.font2;
     const OptionsScreen& screen = sc.hud.options;
-    static const char* const labels[ROW_COUNT] = {"STATUS STRIP",
-                                                  "READABLE RADAR",
-                                                  "FEEDBACK",
-                                                  "PROMPTS",
-                                                  "SOUND VOLUME",
-                                                  "FULLSCREEN",
-                                                  "WINDOW SCALE",
-                                                  "INTEGER SCALING",
-                                                  "VSYNC",
-                                                  "PAUSE WHEN UNFOCUSED",
-                                                  "PLAYER 1 TURN LEFT",
-                                                  "PLAYER 1 TURN RIGHT",
-                                                  "PLAYER 1 THRUST",
-                                                  "PLAYER 1 BACK",
-                                                  "PLAYER 1 FIRE",
-                                                  "PLAYER 2 TURN LEFT",
-                                                  "PLAYER 2 TURN RIGHT",
-                                                  "PLAYER 2 THRUST",
-                                                  "PLAYER 2 BACK",
-                                                  "PLAYER 2 FIRE",
-                                                  "KEYS FROM SETTINGS"};
     const player_options& o = sc.options;
     text(font2, 1.0f, 400, 18, TEXT_CENTER, "O P T I O N S");
     float y = 62;
@@ -281,26 +260,8 @@ void draw_options_screen(const Scene& sc) {
             y += 8;
         if (row == screen.row) fill_rect(150, y - 1, 650, y + 20, COLOR_ROW);
         char value[40] = "";
-        const char* on_off = nullptr;
-        if (row < ROW_AIDS + AID_COUNT) on_off = o.aids[row - ROW_AIDS] ? "ON" : "OFF";
-        switch (row) {
-        case ROW_VOLUME: std::snprintf(value, sizeof value, "%d%%", o.volume); break;
-        case ROW_FULLSCREEN: on_off = o.fullscreen ? "ON" : "OFF"; break;
-        case ROW_SCALE: {
-            // The window's display may hold less than the scale chosen.
-            int fits = engine->System_GetStateInt(HGE_SCALE);
-            if (fits >= 1 && fits < o.scale)
-                std::snprintf(value, sizeof value, "%d X (%d X FITS)", o.scale, fits);
-            else
-                std::snprintf(value, sizeof value, "%d X", o.scale);
-            break;
-        }
-        case ROW_INTEGER_SCALING: on_off = o.integer_scaling ? "ON" : "OFF"; break;
-        case ROW_VSYNC: on_off = o.vsync ? "ON" : "OFF"; break;
-        case ROW_PAUSE_UNFOCUSED: on_off = o.pause_when_unfocused ? "ON" : "OFF"; break;
-        default: break;
-        }
-        if (on_off) std::snprintf(value, sizeof value, "%s", on_off);
+        // The window's display may hold less than the scale chosen.
+        option_row_value(o, row, engine->System_GetStateInt(HGE_SCALE), value, sizeof value);
         if (row >= ROW_KEYS && row < ROW_DEFAULT_KEYS) {
             int k = row - ROW_KEYS;
             if (row == screen.row && screen.waiting_key)
@@ -309,7 +270,7 @@ void draw_options_screen(const Scene& sc) {
                 key_label(player_key(o, sc.world.file_settings, k / ROLE_COUNT, k % ROLE_COUNT),
                           value);
         }
-        text(font1, 0.85f, 170, y, TEXT_LEFT, labels[row]);
+        text(font1, 0.85f, 170, y, TEXT_LEFT, option_row_label(row));
         text(font1, 0.85f, 630, y, TEXT_RIGHT,
              value);
         y += 21;
