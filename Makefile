@@ -17,17 +17,22 @@ export CCACHE_NOHASHDIR := 1
 
 all: build
 
+# Installs those of the packages given that are missing; apt-get runs only then.
+define install_missing
+missing=""; \
+for p in $(1); do \
+  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+done; \
+if [ -n "$$missing" ]; then \
+  echo "Installing:$$missing"; \
+  $(SUDO) apt-get update && \
+  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+fi
+endef
+
 # apt-get runs only when a package is missing.
 deps:
-	@missing=""; \
-	for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(PACKAGES))
 
 # Where make install puts the programs under PREFIX: Debian's games/, or bin/.
 BINDIR ?= games
@@ -44,15 +49,7 @@ run: build
 TEST_PACKAGES := xvfb xauth openbox
 .PHONY: test-deps
 test-deps:
-	@missing=""; \
-	for p in $(TEST_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(TEST_PACKAGES))
 
 test: deps test-deps package-deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON $(CMAKE_LAUNCHER)
@@ -73,14 +70,7 @@ check-assets: asset-deps
 	/usr/bin/python3 tools/make_assets.py --check
 
 asset-deps:
-	@missing=""; \
-	for p in $(ASSET_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(ASSET_PACKAGES))
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(WEB_BUILD)
@@ -100,14 +90,7 @@ FUZZ_TARGETS  ?= font settings script password packet
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 .PHONY: fuzz fuzz-deps
 fuzz-deps:
-	@missing=""; \
-	for p in $(FUZZ_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(FUZZ_PACKAGES))
 fuzz: deps fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_SANITIZE=ON \
 	  -DKORVANE_FUZZ=ON -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
@@ -149,14 +132,7 @@ BENCH_ARGS     ?=
 BENCH_PACKAGES := libbenchmark-dev xvfb python3
 .PHONY: bench bench-deps
 bench-deps:
-	@missing=""; \
-	for p in $(BENCH_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(BENCH_PACKAGES))
 bench: deps bench-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF -DKORVANE_BENCH=ON $(CMAKE_LAUNCHER)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target korvane korvane-headless bench_frame bench_pacing bare_sdl
@@ -170,14 +146,7 @@ PKG_BUILD        ?= build-pkg
 PACKAGE_PACKAGES := dpkg-dev lintian appstream desktop-file-utils groff-base man-db
 .PHONY: deb package-check package-deps
 package-deps:
-	@missing=""; \
-	for p in $(PACKAGE_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(PACKAGE_PACKAGES))
 deb: deps package-deps
 	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVANE_TESTS=OFF $(CMAKE_LAUNCHER)
 	cmake --build $(PKG_BUILD) -j $(JOBS)
