@@ -156,6 +156,10 @@ namespace {
 // One side of a headless session as a script drives it: its keys go to the
 // session, a frame runs as far as the input delay lets it, a dump waits
 // until the peer's keys have made the state sure.
+void set_notice(const std::string& text) {
+    std::snprintf(app.hud.notice, sizeof app.hud.notice, "%s", text.c_str());
+}
+
 class OnlineTarget final : public ScriptTarget {
   public:
     OnlineTarget(OnlinePlay& play, int input_delay, bool realtime, const char* side)
@@ -212,6 +216,7 @@ class OnlineTarget final : public ScriptTarget {
         return true;
     }
     bool screenshot(const std::string& file) override {
+        render_func(); // frames online are run, not drawn: draw the one shown now
         return engine->Gfx_SaveScreenshot(file.c_str());
     }
     // A player's own keys, which the other side sees as the file's; the
@@ -294,6 +299,7 @@ int run_online_headless(int argc, char** argv) {
     AppRunner runner;
     app.hud.online = true;
     note(side, session_words(play));
+    set_notice(session_words(play)); // as a window shows it
     const World aside = app.world; // the game before the session comes back after it
     play.begin(&runner, recording ? &recorder : nullptr);
 
@@ -391,10 +397,6 @@ struct WindowSession {
 };
 
 WindowSession* window = nullptr;
-
-void set_notice(const std::string& text) {
-    std::snprintf(app.hud.notice, sizeof app.hud.notice, "%s", text.c_str());
-}
 
 // Gathers another engine frame's keys into pending.
 void gather(KeyFrame& pending, const KeyFrame& now) {
