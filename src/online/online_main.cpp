@@ -202,8 +202,10 @@ class OnlineTarget final : public ScriptTarget {
             if (!play_.step() && !wait_a_little()) online_ = false;
             if (play_.quit_asked()) online_ = false;
         }
-        // A side that had to wait goes on from now, as a player's would.
-        if (realtime_ && clock::now() > due_) due_ = clock::now();
+        // A side that had to wait a frame or more goes on from now, as a
+        // player's would; being a little late is made up in the next wait.
+        if (realtime_ && clock::now() > due_ + std::chrono::microseconds(16667))
+            due_ = clock::now();
         return online_;
     }
     bool dump(long, std::string& out) override {
