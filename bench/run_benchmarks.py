@@ -203,20 +203,26 @@ def run_window(build, repetitions, min_time):
             d = medians["window_draw/%s/real_time" % scene]["real_time"]
             r = medians["window_raw/%s/real_time" % scene]["real_time"]
             k = medians["window_kept/%s/real_time" % scene]["real_time"]
+            pair = medians["window_pair/%s/real_time" % scene]
         except KeyError as missing:
             fail("no result for %s" % missing)
-        ratio = (u + d) / r
+        # The verdict takes the frames timed in turn, which meet the same load;
+        # medians of the separate runs are told beside it.
+        ratio = (u + pair["game_us"]) / pair["raw_us"]
         print("  %-6s update %6.1f us; draw %7.0f us; raw %7.0f us; raw through a kept screen %7.0f us"
               % (scene, u, d, r, k))
-        print("         (update + draw) / raw = %.2f (target <= %.1f: %s);"
-              " (update + draw) / raw through a kept screen = %.2f"
-              % (ratio, WINDOW_LIMIT_RATIO, verdict(ratio <= WINDOW_LIMIT_RATIO), (u + d) / k))
+        print("         timed in turn: draw %7.0f us, raw %7.0f us; (update + draw) / raw = %.2f"
+              " (target <= %.1f: %s)"
+              % (pair["game_us"], pair["raw_us"], ratio, WINDOW_LIMIT_RATIO,
+                 verdict(ratio <= WINDOW_LIMIT_RATIO)))
+        print("         separate medians: (update + draw) / raw = %.2f;"
+              " (update + draw) / raw through a kept screen = %.2f" % ((u + d) / r, (u + d) / k))
         heap = medians["window_draw/%s/real_time" % scene].get("heap_allocs_per_frame",
                                                                  float("nan"))
         print("         heap allocations a drawn frame (SDL's and the GL driver's among them): %.1f"
               % heap)
         results[scene] = {"update_us": u, "draw_us": d, "raw_us": r, "kept_us": k,
-                          "ratio": ratio, "kept_ratio": (u + d) / k, "draw_heap_allocs": heap}
+                          "ratio": ratio, "separate_ratio": (u + d) / r, "kept_ratio": (u + d) / k, "draw_heap_allocs": heap}
     results["rebuild"] = report_rebuild(medians, "window_rebuild")
     return results
 
