@@ -192,20 +192,23 @@ void bm_pair(benchmark::State& st, BenchScene* s) {
     s->snapshot.restore(SEED);
     render_func();
     s->raw->draw();
+    auto game_frame = [] { render_func(); };
+    auto raw_frame = [s] { s->raw->draw(); };
+    auto timed = [](auto draw) {
+        Clock::time_point start = Clock::now();
+        draw();
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    };
     double game = 0, raw = 0;
     int64_t frames = 0;
     for (auto _ : st) {
-        bool game_first = (frames & 1) == 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            Clock::time_point start = Clock::now();
-            if ((turn == 0) == game_first)
-                render_func();
-            else
-                s->raw->draw();
-            double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-            ((turn == 0) == game_first ? game : raw) += us;
+        if (frames++ & 1) {
+            raw += timed(raw_frame);
+            game += timed(game_frame);
+        } else {
+            game += timed(game_frame);
+            raw += timed(raw_frame);
         }
-        ++frames;
     }
     scene_counters(st, *s);
     st.counters["game_us"] = frames ? game / frames : 0.0;

@@ -222,7 +222,8 @@ def run_window(build, repetitions, min_time):
         print("         heap allocations a drawn frame (SDL's and the GL driver's among them): %.1f"
               % heap)
         results[scene] = {"update_us": u, "draw_us": d, "raw_us": r, "kept_us": k,
-                          "ratio": ratio, "separate_ratio": (u + d) / r, "kept_ratio": (u + d) / k, "draw_heap_allocs": heap}
+                          "ratio": ratio, "separate_ratio": (u + d) / r, "kept_ratio": (u + d) / k,
+                          "draw_heap_allocs": heap}
     results["rebuild"] = report_rebuild(medians, "window_rebuild")
     return results
 
